@@ -1,0 +1,42 @@
+#include "app/installer_main.h"
+
+#include <string_view>
+
+#include "app/administrator_check.h"
+#include "app/app_texts.h"
+#include "app/command_line.h"
+#include "app/run_modes.h"
+#include "app/run_state.h"
+#include "platform/services.h"
+#include "platform/win_constants.h"
+#include "system/install_locations.h"
+#include "ui/wizard_state.h"
+
+namespace zv {
+
+int InstallerMain(void* instance, void* /*previousInstance*/, const char* commandLine,
+                  int showCommand) {
+  WizardPage = 0;
+  UiCodePage = platform::System().GetOEMCP();
+  RunMode = kRunModeInteractive;
+
+  ChooseInstallDir();
+  if (CheckAdministrator() == 1) {
+    platform::Ui().MessageBoxW(texts::kAdministratorRequired, texts::kProductCaption, win::kMbOk);
+    return 0;
+  }
+
+  const std::string_view arguments = commandLine != nullptr ? commandLine : "";
+  bool companionRequested = false;
+  if (ContainsIgnoreCase(arguments, "regzv32") == 1) {
+    companionRequested = true;
+  } else if (ContainsIgnoreCase(arguments, "setzvsrf32") == 1) {
+    RunMode = kRunModeSilent;
+  }
+
+  if (DetectSystem() == 1 && companionRequested) return RunCompanionMode(arguments);
+  if (RunMode == kRunModeSilent) return RunSilentMode();
+  return RunInteractiveMode(instance, showCommand);
+}
+
+}  // namespace zv

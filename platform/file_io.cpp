@@ -1,0 +1,50 @@
+#include "platform/file_io.h"
+
+#include "platform/services.h"
+#include "platform/win_constants.h"
+
+namespace zv::platform {
+
+bool ReadFileBytes(const std::string& path, size_t limit, std::string* out) {
+  out->clear();
+  auto file = Files().CreateFileA(path, win::kGenericRead, win::kFileShareRead, win::kOpenExisting,
+                                  win::kAttributeNormal);
+  if (!file) return false;
+  std::string bytes(limit, '\0');
+  size_t total = 0;
+  while (total < limit) {
+    const size_t want = limit - total;
+    const uint32_t chunk = want > 0x100000 ? 0x100000u : static_cast<uint32_t>(want);
+    uint32_t got = 0;
+    if (!file->Read(&bytes[total], chunk, &got)) return false;
+    if (got == 0) break;
+    total += got;
+  }
+  bytes.resize(total);
+  *out = std::move(bytes);
+  return true;
+}
+
+bool WriteFileBytes(const std::string& path, std::string_view bytes) {
+  auto file =
+      Files().CreateFileA(path, win::kGenericWrite, 0, win::kCreateAlways, win::kAttributeNormal);
+  if (!file) return false;
+  size_t total = 0;
+  while (total < bytes.size()) {
+    const size_t want = bytes.size() - total;
+    const uint32_t chunk = want > 0x100000 ? 0x100000u : static_cast<uint32_t>(want);
+    uint32_t written = 0;
+    if (!file->Write(bytes.data() + total, chunk, &written) || written == 0) return false;
+    total += written;
+  }
+  return true;
+}
+
+int PathExists(const std::string& path) {
+  auto file =
+      Files().CreateFileA(path, win::kGenericRead, win::kFileShareRead | win::kFileShareDelete,
+                          win::kOpenExisting, win::kFileFlagBackupSemantics);
+  return file ? 1 : 0;
+}
+
+}  // namespace zv::platform

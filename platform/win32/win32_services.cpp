@@ -1,0 +1,19 @@
+#include "platform/win32/win32_services.h"
+
+namespace zv::platform::win32 {
+
+void InstallWin32Services() {
+  static Win32FileSystem files;
+  static Win32Registry registry;
+  static Win32SystemInfo system;
+  static Win32Dialogs dialogs;
+  static Win32Processes processes;
+  static Win32InputMethods inputMethods;
+  static Win32Security security;
+  static Win32Resources resources;
+  static Win32Md5 md5;
+  SetServices(Services{&files, &registry, &system, &dialogs, &processes, &inputMethods, &security,
+                       &resources, &md5});
+}
+
+}  // namespace zv::platform::win32

@@ -1,0 +1,18 @@
+// Handing the IME of the system directory to the input method manager.
+#pragma once
+
+#include "platform/input_methods.h"
+
+namespace zv {
+
+// The layout handle the input method manager gave the IME; 0 when it refused.
+extern platform::LayoutHandle InstalledLayout;
+
+// The IME's layout text in UTF-16, used on every code page.
+extern const char16_t kImeLayoutTextWide[];
+
+// Registers "<system directory>\zavoli4.ime" with its layout text. Sets
+// InstalledLayout; returns 1 when the system accepted the IME, else 0.
+int RegisterImeWithSystem();
+
+}  // namespace zv

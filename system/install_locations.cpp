@@ -1,0 +1,124 @@
+#include "system/install_locations.h"
+
+#include "platform/file_io.h"
+#include "platform/services.h"
+#include "platform/win_constants.h"
+
+namespace zv {
+
+FixedText<200> InstallDir;
+FixedText<256> PreviousInstallDir;
+FixedText<200> SystemDir;
+FixedText<200> WindowsDir;
+FixedText<210> SysWow64Dir;
+int32_t WindowsMajorVersion = 0;
+
+namespace {
+
+constexpr char kDefaultProgramFiles[] = "c:\\Program Files";
+constexpr char kProductFolder[] = "zavoli\\";
+constexpr size_t kRememberedFileReadLimit = 512;
+
+// The Program Files folder without a " (x86)" part: the text is cut at its
+// first '(' and then loses its trailing blanks.
+std::string ProgramFilesBase() {
+  std::string folder;
+  if (!platform::System().GetProgramFilesFolderA(&folder)) folder = kDefaultProgramFiles;
+  const size_t paren = folder.find('(');
+  if (paren != std::string::npos) folder.resize(paren);
+  while (!folder.empty() && folder.back() == ' ') folder.pop_back();
+  if (PathExists(folder) == 0) folder = kDefaultProgramFiles;
+  return folder;
+}
+
+void WriteRememberedFile(const std::string& path) {
+  platform::WriteFileBytes(path, InstallDir.view());
+}
+
+std::string RememberedFilePath() {
+  WindowsDir.AssignTruncated(platform::System().GetWindowsDirectoryA(200));
+  return WindowsDir.str() + "\\" + kRememberedDirFileName;
+}
+
+}  // namespace
+
+void ResetInstallLocations() {
+  InstallDir.clear();
+  PreviousInstallDir.clear();
+  SystemDir.clear();
+  WindowsDir.clear();
+  SysWow64Dir.clear();
+  WindowsMajorVersion = 0;
+}
+
+const FixedText<200>& ChooseInstallDir() {
+  if (InstallDir[1] == ':' && InstallDir[2] == '\\') return InstallDir;
+  InstallDir.clear();
+  std::string folder = ProgramFilesBase();
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  folder += kProductFolder;
+  // The Program Files folder is at most MAX_PATH; cut rather than overrun,
+  // which still leaves a path ending in a backslash for the usual folders.
+  InstallDir.AssignTruncated(folder);
+  return InstallDir;
+}
+
+void RememberInstallDir() {
+  const std::string windowsFile = RememberedFilePath();
+  if (!InstallDir.EndsWith('\\') && !InstallDir.Append("\\")) {
+    // A full buffer cannot take the backslash: replace its last byte so the
+    // invariant holds and nothing is written past the capacity.
+    InstallDir.Truncate(InstallDir.size() - 1);
+    InstallDir.Append("\\");
+  }
+  WriteRememberedFile(windowsFile);
+  SystemDir.AssignTruncated(platform::System().GetSystemDirectoryA(200));
+  if (WindowsMajorVersion < 6) return;
+  const std::string driveDir = FindFixedDriveDir();
+  platform::Files().CreateDirectoryA(driveDir);
+  WriteRememberedFile(driveDir + kRememberedDirFileName);
+}
+
+void ReadRememberedInstallDir(int intoPrevious) {
+  std::string bytes;
+  if (!platform::ReadFileBytes(RememberedFilePath(), kRememberedFileReadLimit, &bytes)) return;
+  // The text ends at the first zero byte, if the file holds one.
+  const size_t zero = bytes.find('\0');
+  if (zero != std::string::npos) bytes.resize(zero);
+  if (intoPrevious == 1) {
+    PreviousInstallDir.AssignTruncated(bytes);
+  } else {
+    InstallDir.AssignTruncated(bytes);
+  }
+}
+
+std::string FindFixedDriveDir() {
+  std::string root = "g:\\";
+  for (char letter = 'g'; letter >= 'c'; --letter) {
+    root[0] = letter;
+    if (platform::Files().GetDriveTypeA(root) == win::kDriveFixed) return root + kProductFolder;
+  }
+  return std::string();
+}
+
+int DetectSystem() {
+  WindowsMajorVersion = 0;
+  platform::OsVersion version;
+  if (platform::System().GetVersionExA(&version)) {
+    WindowsMajorVersion = static_cast<int32_t>(version.major);
+  }
+  if (WindowsMajorVersion <= 5) return 0;
+  MakeSysWow64Path(&SysWow64Dir);
+  return PathExists(SysWow64Dir.str());
+}
+
+void MakeSysWow64Path(FixedText<210>* out) {
+  WindowsDir.AssignTruncated(platform::System().GetWindowsDirectoryA(200));
+  out->clear();
+  out->Append(WindowsDir.view());
+  out->Append("\\syswow64");
+}
+
+int PathExists(const std::string& path) { return platform::PathExists(path); }
+
+}  // namespace zv

@@ -1,0 +1,7 @@
+#include "ui/wizard_state.h"
+
+namespace zv {
+
+int32_t WizardPage = 0;
+
+}  // namespace zv
