@@ -1,5 +1,6 @@
-#include <imm.h>
 #include <windows.h>
+// These need windows.h first.
+#include <imm.h>
 
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_services.h"

@@ -1,5 +1,6 @@
-#include <aclapi.h>
 #include <windows.h>
+// These need windows.h first.
+#include <aclapi.h>
 
 #include "platform/win32/win32_services.h"
 

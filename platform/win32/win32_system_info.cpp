@@ -1,5 +1,6 @@
-#include <shlobj.h>
 #include <windows.h>
+// These need windows.h first.
+#include <shlobj.h>
 
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_services.h"
