@@ -3,12 +3,9 @@
 
 #include <string_view>
 
-namespace zv {
+#include "system/text_match.h"
 
-// 1 when `keyword` occurs anywhere in `text`, else 0. Capital letters A-Z of
-// `text` also match their lower-case forms in `keyword`, so lower-case
-// keywords match the command line regardless of case.
-int ContainsIgnoreCase(std::string_view text, std::string_view keyword);
+namespace zv {
 
 // When the command line's first 'r' begins "regzv32=", replaces InstallDir
 // with every byte after it, unchanged; otherwise leaves InstallDir alone. A
