@@ -1,0 +1,34 @@
+// Program starts of the fake machine: recorded, never run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/fake/machine_state.h"
+#include "platform/processes.h"
+
+namespace zv::fake {
+
+struct CommandRecord {
+  std::string commandLine;
+  uint32_t show = 0;
+  uint32_t result = 0;  // what WinExec returned
+};
+
+class FakeProcesses : public platform::Processes {
+ public:
+  explicit FakeProcesses(MachineState& state) : state_(state) {}
+
+  // Returns 33 (started), or the injected error when it is below 32, else 2.
+  uint32_t WinExec(const std::string& commandLine, uint32_t show) override;
+
+  // Every WinExec call, started or not.
+  const std::vector<CommandRecord>& Commands() const { return commands_; }
+
+ private:
+  MachineState& state_;
+  std::vector<CommandRecord> commands_;
+};
+
+}  // namespace zv::fake

@@ -1,0 +1,445 @@
+#include "platform/fake/fake_registry.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/fake/code_page.h"
+#include "platform/win_constants.h"
+
+namespace zv::fake {
+namespace {
+
+using platform::RegKey;
+
+constexpr uint32_t kErrorBadPathname = 161;
+constexpr uint32_t kErrorKeyDeleted = 1018;
+constexpr uint32_t kRegMultiSz = 7;
+constexpr uint32_t kGenericAll = 0x10000000;
+constexpr uint32_t kMaximumAllowed = 0x02000000;
+
+bool IsString(uint32_t type) {
+  return type == win::kRegSz || type == win::kRegExpandSz || type == kRegMultiSz;
+}
+
+// Generic rights mean what they mean for keys.
+uint32_t MapAccess(uint32_t access) {
+  uint32_t mapped = access & 0x00FFFFFF & ~kMaximumAllowed;
+  if (access & win::kGenericRead) mapped |= win::kKeyRead;
+  if (access & win::kGenericWrite) mapped |= win::kKeyWrite;
+  if (access & (kGenericAll | kMaximumAllowed)) mapped |= win::kKeyAllAccess;
+  return mapped;
+}
+
+const char* RootName(RegKey root) {
+  switch (root) {
+    case platform::kHkeyClassesRoot:
+      return "HKEY_CLASSES_ROOT";
+    case platform::kHkeyCurrentUser:
+      return "HKEY_CURRENT_USER";
+    case platform::kHkeyLocalMachine:
+      return "HKEY_LOCAL_MACHINE";
+    case platform::kHkeyUsers:
+      return "HKEY_USERS";
+    default:
+      return "";
+  }
+}
+
+// Splits a subkey path at '\'. A leading separator or an empty name inside
+// the path is an error; one trailing separator is allowed.
+uint32_t SplitKeyPath(const std::u16string& path, std::vector<std::u16string>* parts) {
+  parts->clear();
+  if (path.empty()) return win::kErrorSuccess;
+  std::u16string current;
+  for (char16_t c : path) {
+    if (c != u'\\') {
+      current.push_back(c);
+      continue;
+    }
+    if (current.empty()) return kErrorBadPathname;
+    parts->push_back(current);
+    current.clear();
+  }
+  if (!current.empty()) parts->push_back(current);
+  return win::kErrorSuccess;
+}
+
+std::vector<uint8_t> StringBytes(const std::u16string& text) {
+  std::string bytes = Utf16ToBytes(text);
+  return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+// The text of a string value up to its first terminating zero.
+std::u16string StringOf(const RegValue& value) {
+  std::u16string text = BytesToUtf16(
+      std::string_view(reinterpret_cast<const char*>(value.data.data()), value.data.size()));
+  size_t end = text.find(u'\0');
+  return end == std::u16string::npos ? text : text.substr(0, end);
+}
+
+}  // namespace
+
+FakeRegistry::FakeRegistry(MachineState& state) : state_(state) {
+  for (RegKey root :
+       {platform::kHkeyCurrentUser, platform::kHkeyLocalMachine, platform::kHkeyUsers}) {
+    roots_[root] = std::make_shared<KeyNode>();
+  }
+  roots_[platform::kHkeyClassesRoot] =
+      Walk(roots_[platform::kHkeyLocalMachine], u"Software\\Classes", true);
+}
+
+std::u16string FakeRegistry::Wide(const std::string& text) const {
+  return AnsiToUtf16(state_.settings.ansiCodePage, text);
+}
+
+std::string FakeRegistry::Narrow(const std::u16string& text) const {
+  return Utf16ToAnsi(state_.settings.ansiCodePage, text);
+}
+
+// ---- Keys and handles ------------------------------------------------------
+
+std::optional<FakeRegistry::OpenKey> FakeRegistry::Resolve(RegKey key) const {
+  auto root = roots_.find(key);
+  if (root != roots_.end()) return OpenKey{root->second, win::kKeyAllAccess, RootName(key)};
+  auto open = handles_.find(key);
+  if (open == handles_.end()) return std::nullopt;
+  return open->second;
+}
+
+std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::Walk(std::shared_ptr<KeyNode> root,
+                                                          const std::u16string& path, bool create) {
+  std::vector<std::u16string> parts;
+  if (root == nullptr || SplitKeyPath(path, &parts) != 0) return nullptr;
+  std::shared_ptr<KeyNode> node = std::move(root);
+  for (const std::u16string& part : parts) {
+    std::u16string folded = FoldUtf16(part);
+    auto child = node->subKeys.find(folded);
+    if (child == node->subKeys.end()) {
+      if (!create) return nullptr;
+      auto created = std::make_shared<KeyNode>();
+      created->name = part;
+      child = node->subKeys.emplace(folded, created).first;
+    }
+    node = child->second;
+  }
+  return node;
+}
+
+std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::TestKey(RegKey root,
+                                                             const std::u16string& path,
+                                                             bool create) const {
+  auto node = roots_.find(root);
+  return node == roots_.end() ? nullptr : Walk(node->second, path, create);
+}
+
+uint32_t FakeRegistry::CheckKey(const std::optional<OpenKey>& key, uint32_t right) {
+  if (!key) return win::kErrorInvalidHandle;
+  if (key->node->deleted) return kErrorKeyDeleted;
+  if ((key->access & right) != right) return win::kErrorAccessDenied;
+  return win::kErrorSuccess;
+}
+
+std::optional<uint32_t> FakeRegistry::Injected(std::string_view operation, RegKey key,
+                                               const std::string& name) {
+  std::optional<OpenKey> open = Resolve(key);
+  std::string path = open ? open->path : std::string();
+  return state_.faults.Check(operation, {path + "\\" + name});
+}
+
+FakeRegistry::StoredValue* FakeRegistry::FindValue(KeyNode& key, const std::u16string& name) {
+  std::u16string folded = FoldUtf16(name);
+  for (StoredValue& stored : key.values) {
+    if (FoldUtf16(stored.name) == folded) return &stored;
+  }
+  return nullptr;
+}
+
+uint32_t FakeRegistry::OpenOrCreate(std::string_view operation, RegKey parent,
+                                    const std::u16string& subKey, const std::string& shownSubKey,
+                                    uint32_t access, bool create, RegKey* out) {
+  if (std::optional<uint32_t> error = Injected(operation, parent, shownSubKey)) return *error;
+  if (out == nullptr) return win::kErrorInvalidParameter;
+  *out = 0;
+  std::optional<OpenKey> base = Resolve(parent);
+  if (uint32_t error = CheckKey(base, 0)) return error;
+  std::vector<std::u16string> parts;
+  if (uint32_t error = SplitKeyPath(subKey, &parts)) return error;
+  std::shared_ptr<KeyNode> node = Walk(base->node, subKey, create);
+  if (node == nullptr) return win::kErrorFileNotFound;
+  RegKey handle = nextHandle_;
+  nextHandle_ += 4;
+  std::string path = base->path;
+  if (!shownSubKey.empty()) path += "\\" + shownSubKey;
+  handles_[handle] = OpenKey{node, MapAccess(access), path};
+  *out = handle;
+  return win::kErrorSuccess;
+}
+
+// ---- platform::Registry ----------------------------------------------------
+
+uint32_t FakeRegistry::RegOpenKeyExA(RegKey parent, const std::string& subKey, uint32_t access,
+                                     RegKey* out) {
+  return OpenOrCreate("RegOpenKeyExA", parent, Wide(subKey), subKey, access, false, out);
+}
+
+uint32_t FakeRegistry::RegOpenKeyExW(RegKey parent, const std::u16string& subKey, uint32_t access,
+                                     RegKey* out) {
+  return OpenOrCreate("RegOpenKeyExW", parent, subKey, Narrow(subKey), access, false, out);
+}
+
+uint32_t FakeRegistry::RegCreateKeyExA(RegKey parent, const std::string& subKey, uint32_t access,
+                                       RegKey* out) {
+  return OpenOrCreate("RegCreateKeyExA", parent, Wide(subKey), subKey, access, true, out);
+}
+
+uint32_t FakeRegistry::RegCreateKeyExW(RegKey parent, const std::u16string& subKey, uint32_t access,
+                                       RegKey* out) {
+  return OpenOrCreate("RegCreateKeyExW", parent, subKey, Narrow(subKey), access, true, out);
+}
+
+uint32_t FakeRegistry::RegCloseKey(RegKey key) {
+  if (roots_.count(key) > 0) return win::kErrorSuccess;
+  return handles_.erase(key) > 0 ? win::kErrorSuccess : win::kErrorInvalidHandle;
+}
+
+uint32_t FakeRegistry::RegQueryInfoKeyA(RegKey key, uint32_t* subKeys, uint32_t* maxSubKeyLength) {
+  if (std::optional<uint32_t> error = Injected("RegQueryInfoKeyA", key, "")) return *error;
+  std::optional<OpenKey> open = Resolve(key);
+  if (uint32_t error = CheckKey(open, win::kKeyQueryValue)) return error;
+  size_t longest = 0;
+  for (const auto& [folded, child] : open->node->subKeys) {
+    longest = std::max(longest, child->name.size());  // in UTF-16 characters
+  }
+  if (subKeys != nullptr) *subKeys = static_cast<uint32_t>(open->node->subKeys.size());
+  if (maxSubKeyLength != nullptr) *maxSubKeyLength = static_cast<uint32_t>(longest);
+  return win::kErrorSuccess;
+}
+
+uint32_t FakeRegistry::RegEnumKeyExA(RegKey key, uint32_t index, std::string* name) {
+  if (std::optional<uint32_t> error = Injected("RegEnumKeyExA", key, "")) return *error;
+  std::optional<OpenKey> open = Resolve(key);
+  if (uint32_t error = CheckKey(open, win::kKeyEnumerateSubKeys)) return error;
+  if (name == nullptr) return win::kErrorInvalidParameter;
+  const auto& subKeys = open->node->subKeys;
+  if (index >= subKeys.size()) return win::kErrorNoMoreItems;
+  *name = Narrow(std::next(subKeys.begin(), index)->second->name);
+  return win::kErrorSuccess;
+}
+
+uint32_t FakeRegistry::RegQueryValueExA(RegKey key, const std::string& name, uint32_t* type,
+                                        std::vector<uint8_t>* data, uint32_t capacity) {
+  if (std::optional<uint32_t> error = Injected("RegQueryValueExA", key, name)) return *error;
+  std::optional<OpenKey> open = Resolve(key);
+  if (uint32_t error = CheckKey(open, win::kKeyQueryValue)) return error;
+  const StoredValue* stored = FindValue(*open->node, Wide(name));
+  if (stored == nullptr) return win::kErrorFileNotFound;
+  std::vector<uint8_t> bytes = stored->value.data;
+  if (IsString(stored->value.type)) {
+    std::string text = Narrow(BytesToUtf16(std::string(bytes.begin(), bytes.end())));
+    bytes.assign(text.begin(), text.end());
+  }
+  if (type != nullptr) *type = stored->value.type;
+  if (data == nullptr) return win::kErrorSuccess;
+  if (bytes.size() > capacity) {
+    data->clear();
+    return win::kErrorMoreData;
+  }
+  *data = bytes;
+  return win::kErrorSuccess;
+}
+
+uint32_t FakeRegistry::SetStored(RegKey key, const std::u16string& name, const std::string& shown,
+                                 uint32_t type, const void* data, uint32_t size, bool ansi,
+                                 std::string_view operation) {
+  if (std::optional<uint32_t> error = Injected(operation, key, shown)) return *error;
+  std::optional<OpenKey> open = Resolve(key);
+  if (uint32_t error = CheckKey(open, win::kKeySetValue)) return error;
+  if (data == nullptr && size > 0) return win::kErrorInvalidParameter;
+  const uint8_t* begin = static_cast<const uint8_t*>(data);
+  RegValue value{type, std::vector<uint8_t>(begin, begin + size)};
+  if (ansi && IsString(type)) {
+    value.data = StringBytes(Wide(std::string(value.data.begin(), value.data.end())));
+  }
+  if (StoredValue* stored = FindValue(*open->node, name)) {
+    stored->value = value;
+  } else {
+    open->node->values.push_back(StoredValue{name, value});
+  }
+  return win::kErrorSuccess;
+}
+
+uint32_t FakeRegistry::RegSetValueExA(RegKey key, const std::string& name, uint32_t type,
+                                      const void* data, uint32_t size) {
+  return SetStored(key, Wide(name), name, type, data, size, true, "RegSetValueExA");
+}
+
+uint32_t FakeRegistry::RegSetValueExW(RegKey key, const std::u16string& name, uint32_t type,
+                                      const void* data, uint32_t size) {
+  return SetStored(key, name, Narrow(name), type, data, size, false, "RegSetValueExW");
+}
+
+uint32_t FakeRegistry::RegDeleteValueA(RegKey key, const std::string& name) {
+  if (std::optional<uint32_t> error = Injected("RegDeleteValueA", key, name)) return *error;
+  std::optional<OpenKey> open = Resolve(key);
+  if (uint32_t error = CheckKey(open, win::kKeySetValue)) return error;
+  std::vector<StoredValue>& values = open->node->values;
+  StoredValue* stored = FindValue(*open->node, Wide(name));
+  if (stored == nullptr) return win::kErrorFileNotFound;
+  values.erase(values.begin() + (stored - values.data()));
+  return win::kErrorSuccess;
+}
+
+uint32_t FakeRegistry::RegDeleteKeyA(RegKey parent, const std::string& subKey) {
+  if (std::optional<uint32_t> error = Injected("RegDeleteKeyA", parent, subKey)) return *error;
+  std::optional<OpenKey> base = Resolve(parent);
+  if (uint32_t error = CheckKey(base, 0)) return error;
+  std::vector<std::u16string> parts;
+  if (uint32_t error = SplitKeyPath(Wide(subKey), &parts)) return error;
+  if (parts.empty()) return win::kErrorInvalidParameter;
+  std::u16string leaf = FoldUtf16(parts.back());
+  parts.pop_back();
+  std::shared_ptr<KeyNode> node = base->node;
+  for (const std::u16string& part : parts) {
+    auto child = node->subKeys.find(FoldUtf16(part));
+    if (child == node->subKeys.end()) return win::kErrorFileNotFound;
+    node = child->second;
+  }
+  auto target = node->subKeys.find(leaf);
+  if (target == node->subKeys.end()) return win::kErrorFileNotFound;
+  // Windows deletes only keys without subkeys.
+  if (!target->second->subKeys.empty()) return win::kErrorAccessDenied;
+  target->second->deleted = true;
+  node->subKeys.erase(target);
+  return win::kErrorSuccess;
+}
+
+// ---- Test-facing access ----------------------------------------------------
+
+bool FakeRegistry::CreateKey(RegKey root, const std::u16string& path) {
+  return TestKey(root, path, true) != nullptr;
+}
+
+bool FakeRegistry::CreateKey(RegKey root, const std::string& path) {
+  return CreateKey(root, Wide(path));
+}
+
+bool FakeRegistry::KeyExists(RegKey root, const std::u16string& path) const {
+  return TestKey(root, path, false) != nullptr;
+}
+
+bool FakeRegistry::KeyExists(RegKey root, const std::string& path) const {
+  return KeyExists(root, Wide(path));
+}
+
+bool FakeRegistry::SetValue(RegKey root, const std::u16string& path, const std::u16string& name,
+                            uint32_t type, const std::vector<uint8_t>& data) {
+  std::shared_ptr<KeyNode> key = TestKey(root, path, true);
+  if (key == nullptr) return false;
+  if (StoredValue* stored = FindValue(*key, name)) {
+    stored->value = RegValue{type, data};
+  } else {
+    key->values.push_back(StoredValue{name, RegValue{type, data}});
+  }
+  return true;
+}
+
+bool FakeRegistry::SetValue(RegKey root, const std::string& path, const std::string& name,
+                            uint32_t type, const std::vector<uint8_t>& data) {
+  return SetValue(root, Wide(path), Wide(name), type, data);
+}
+
+bool FakeRegistry::SetString(RegKey root, const std::u16string& path, const std::u16string& name,
+                             const std::u16string& text) {
+  return SetValue(root, path, name, win::kRegSz, StringBytes(text + u'\0'));
+}
+
+bool FakeRegistry::SetString(RegKey root, const std::string& path, const std::string& name,
+                             const std::string& text) {
+  return SetString(root, Wide(path), Wide(name), Wide(text));
+}
+
+bool FakeRegistry::SetDword(RegKey root, const std::string& path, const std::string& name,
+                            uint32_t value) {
+  std::vector<uint8_t> bytes{static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                             static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+  return SetValue(root, path, name, win::kRegDword, bytes);
+}
+
+std::optional<RegValue> FakeRegistry::GetValue(RegKey root, const std::u16string& path,
+                                               const std::u16string& name) const {
+  std::shared_ptr<KeyNode> key = TestKey(root, path, false);
+  if (key == nullptr) return std::nullopt;
+  const StoredValue* stored = FindValue(*key, name);
+  if (stored == nullptr) return std::nullopt;
+  return stored->value;
+}
+
+std::optional<RegValue> FakeRegistry::GetValue(RegKey root, const std::string& path,
+                                               const std::string& name) const {
+  return GetValue(root, Wide(path), Wide(name));
+}
+
+std::optional<std::u16string> FakeRegistry::GetStringW(RegKey root, const std::u16string& path,
+                                                       const std::u16string& name) const {
+  std::optional<RegValue> value = GetValue(root, path, name);
+  if (!value || !IsString(value->type)) return std::nullopt;
+  return StringOf(*value);
+}
+
+std::optional<std::string> FakeRegistry::GetStringA(RegKey root, const std::string& path,
+                                                    const std::string& name) const {
+  std::optional<std::u16string> text = GetStringW(root, Wide(path), Wide(name));
+  if (!text) return std::nullopt;
+  return Narrow(*text);
+}
+
+std::vector<std::u16string> FakeRegistry::SubKeysW(RegKey root, const std::u16string& path) const {
+  std::vector<std::u16string> names;
+  if (std::shared_ptr<KeyNode> key = TestKey(root, path, false)) {
+    for (const auto& [folded, child] : key->subKeys) names.push_back(child->name);
+  }
+  return names;
+}
+
+std::vector<std::string> FakeRegistry::SubKeys(RegKey root, const std::string& path) const {
+  std::vector<std::string> names;
+  for (const std::u16string& name : SubKeysW(root, Wide(path))) names.push_back(Narrow(name));
+  return names;
+}
+
+std::vector<std::u16string> FakeRegistry::ValueNamesW(RegKey root,
+                                                      const std::u16string& path) const {
+  std::vector<std::u16string> names;
+  if (std::shared_ptr<KeyNode> key = TestKey(root, path, false)) {
+    for (const StoredValue& stored : key->values) names.push_back(stored.name);
+  }
+  return names;
+}
+
+std::vector<std::string> FakeRegistry::ValueNames(RegKey root, const std::string& path) const {
+  std::vector<std::string> names;
+  for (const std::u16string& name : ValueNamesW(root, Wide(path))) names.push_back(Narrow(name));
+  return names;
+}
+
+bool FakeRegistry::DeleteTree(RegKey root, const std::string& path) {
+  std::u16string wide = Wide(path);
+  size_t split = wide.find_last_of(u'\\');
+  std::u16string parentPath = split == std::u16string::npos ? u"" : wide.substr(0, split);
+  std::u16string leaf = split == std::u16string::npos ? wide : wide.substr(split + 1);
+  std::shared_ptr<KeyNode> parent = TestKey(root, parentPath, false);
+  if (parent == nullptr || leaf.empty()) return false;
+  auto target = parent->subKeys.find(FoldUtf16(leaf));
+  if (target == parent->subKeys.end()) return false;
+  std::vector<std::shared_ptr<KeyNode>> pending{target->second};
+  while (!pending.empty()) {
+    std::shared_ptr<KeyNode> node = pending.back();
+    pending.pop_back();
+    node->deleted = true;
+    for (const auto& [folded, child] : node->subKeys) pending.push_back(child);
+  }
+  parent->subKeys.erase(target);
+  return true;
+}
+
+}  // namespace zv::fake

@@ -1,0 +1,135 @@
+// The fake machine's registry: HKLM, HKCU, HKU and HKCR (a view of
+// HKLM\Software\Classes), case-insensitive names, typed byte values. Names and
+// strings given to the 8-bit calls go through the ANSI code page and are kept
+// as UTF-16, as Windows keeps them.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/fake/machine_state.h"
+#include "platform/registry.h"
+
+namespace zv::fake {
+
+struct RegValue {
+  uint32_t type = 0;
+  std::vector<uint8_t> data;
+};
+
+class FakeRegistry : public platform::Registry {
+ public:
+  explicit FakeRegistry(MachineState& state);
+
+  // platform::Registry
+  uint32_t RegOpenKeyExA(platform::RegKey parent, const std::string& subKey, uint32_t access,
+                         platform::RegKey* out) override;
+  uint32_t RegOpenKeyExW(platform::RegKey parent, const std::u16string& subKey, uint32_t access,
+                         platform::RegKey* out) override;
+  uint32_t RegCreateKeyExA(platform::RegKey parent, const std::string& subKey, uint32_t access,
+                           platform::RegKey* out) override;
+  uint32_t RegCreateKeyExW(platform::RegKey parent, const std::u16string& subKey, uint32_t access,
+                           platform::RegKey* out) override;
+  uint32_t RegCloseKey(platform::RegKey key) override;
+  uint32_t RegQueryInfoKeyA(platform::RegKey key, uint32_t* subKeys,
+                            uint32_t* maxSubKeyLength) override;
+  uint32_t RegEnumKeyExA(platform::RegKey key, uint32_t index, std::string* name) override;
+  uint32_t RegQueryValueExA(platform::RegKey key, const std::string& name, uint32_t* type,
+                            std::vector<uint8_t>* data, uint32_t capacity) override;
+  uint32_t RegSetValueExA(platform::RegKey key, const std::string& name, uint32_t type,
+                          const void* data, uint32_t size) override;
+  uint32_t RegSetValueExW(platform::RegKey key, const std::u16string& name, uint32_t type,
+                          const void* data, uint32_t size) override;
+  uint32_t RegDeleteValueA(platform::RegKey key, const std::string& name) override;
+  uint32_t RegDeleteKeyA(platform::RegKey parent, const std::string& subKey) override;
+
+  // Test-facing access. `root` is one of the predefined keys, `path` the
+  // subkey path below it ("Software\\Microsoft"). The std::string forms take
+  // 8-bit text in the machine's ANSI code page, the std::u16string forms
+  // UTF-16. Setting a value creates its key.
+  bool CreateKey(platform::RegKey root, const std::u16string& path);
+  bool CreateKey(platform::RegKey root, const std::string& path);
+  bool KeyExists(platform::RegKey root, const std::u16string& path) const;
+  bool KeyExists(platform::RegKey root, const std::string& path) const;
+  bool SetValue(platform::RegKey root, const std::u16string& path, const std::u16string& name,
+                uint32_t type, const std::vector<uint8_t>& data);
+  bool SetValue(platform::RegKey root, const std::string& path, const std::string& name,
+                uint32_t type, const std::vector<uint8_t>& data);
+  // REG_SZ with its terminating zero: UTF-16 text as it is, 8-bit text as
+  // RegSetValueExA stores it.
+  bool SetString(platform::RegKey root, const std::u16string& path, const std::u16string& name,
+                 const std::u16string& text);
+  bool SetString(platform::RegKey root, const std::string& path, const std::string& name,
+                 const std::string& text);
+  bool SetDword(platform::RegKey root, const std::string& path, const std::string& name,
+                uint32_t value);
+  // The value as stored (strings as UTF-16 bytes).
+  std::optional<RegValue> GetValue(platform::RegKey root, const std::u16string& path,
+                                   const std::u16string& name) const;
+  std::optional<RegValue> GetValue(platform::RegKey root, const std::string& path,
+                                   const std::string& name) const;
+  // A string value without its terminating zero, as UTF-16 or as the 8-bit
+  // text RegQueryValueExA gives.
+  std::optional<std::u16string> GetStringW(platform::RegKey root, const std::u16string& path,
+                                           const std::u16string& name) const;
+  std::optional<std::string> GetStringA(platform::RegKey root, const std::string& path,
+                                        const std::string& name) const;
+  // Subkey names in enumeration order; value names in the order of creation.
+  std::vector<std::string> SubKeys(platform::RegKey root, const std::string& path) const;
+  std::vector<std::u16string> SubKeysW(platform::RegKey root, const std::u16string& path) const;
+  std::vector<std::string> ValueNames(platform::RegKey root, const std::string& path) const;
+  std::vector<std::u16string> ValueNamesW(platform::RegKey root, const std::u16string& path) const;
+  // Removes a key with everything below it.
+  bool DeleteTree(platform::RegKey root, const std::string& path);
+  // Keys opened or created by the code under test and not closed yet.
+  size_t OpenKeyCount() const { return handles_.size(); }
+
+ private:
+  struct StoredValue {
+    std::u16string name;
+    RegValue value;
+  };
+  struct KeyNode {
+    std::u16string name;
+    std::map<std::u16string, std::shared_ptr<KeyNode>> subKeys;  // by folded name
+    std::vector<StoredValue> values;
+    bool deleted = false;
+  };
+  struct OpenKey {
+    std::shared_ptr<KeyNode> node;
+    uint32_t access = 0;
+    std::string path;  // for fault matching, e.g. "HKEY_CURRENT_USER\Keyboard Layout"
+  };
+
+  std::optional<OpenKey> Resolve(platform::RegKey key) const;
+  uint32_t OpenOrCreate(std::string_view operation, platform::RegKey parent,
+                        const std::u16string& subKey, const std::string& shownSubKey,
+                        uint32_t access, bool create, platform::RegKey* out);
+  // The key at `path` below `root`; created with its parents when `create`.
+  static std::shared_ptr<KeyNode> Walk(std::shared_ptr<KeyNode> root, const std::u16string& path,
+                                       bool create);
+  std::shared_ptr<KeyNode> TestKey(platform::RegKey root, const std::u16string& path,
+                                   bool create) const;
+  static uint32_t CheckKey(const std::optional<OpenKey>& key, uint32_t right);
+  // The scripted failure of `operation` on `name` below `key`, if any.
+  std::optional<uint32_t> Injected(std::string_view operation, platform::RegKey key,
+                                   const std::string& name);
+  static StoredValue* FindValue(KeyNode& key, const std::u16string& name);
+  uint32_t SetStored(platform::RegKey key, const std::u16string& name, const std::string& shown,
+                     uint32_t type, const void* data, uint32_t size, bool ansi,
+                     std::string_view operation);
+  std::u16string Wide(const std::string& text) const;
+  std::string Narrow(const std::u16string& text) const;
+
+  MachineState& state_;
+  std::map<platform::RegKey, std::shared_ptr<KeyNode>> roots_;
+  std::map<platform::RegKey, OpenKey> handles_;
+  platform::RegKey nextHandle_ = 0x1000;
+};
+
+}  // namespace zv::fake

@@ -1,0 +1,50 @@
+#include "platform/fake/fault_injector.h"
+
+#include <algorithm>
+
+namespace zv::fake {
+namespace {
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return out;
+}
+
+bool Matches(const std::string& subject, std::initializer_list<std::string_view> subjects) {
+  if (subject.empty()) return true;
+  return std::any_of(subjects.begin(), subjects.end(), [&](std::string_view candidate) {
+    return Lower(candidate).find(subject) != std::string::npos;
+  });
+}
+
+}  // namespace
+
+void FaultInjector::Fail(const std::string& operation, uint32_t error, const std::string& subject,
+                         int times) {
+  if (times == 0 || times < -1) return;
+  rules_.push_back(Rule{operation, error, Lower(subject), times});
+}
+
+void FaultInjector::Clear() { rules_.clear(); }
+
+std::optional<uint32_t> FaultInjector::Check(std::string_view operation,
+                                             std::initializer_list<std::string_view> subjects) {
+  ++calls_[std::string(operation)];
+  for (auto it = rules_.begin(); it != rules_.end(); ++it) {
+    if (it->operation != operation || !Matches(it->subject, subjects)) continue;
+    uint32_t error = it->error;
+    if (it->remaining > 0 && --it->remaining == 0) rules_.erase(it);
+    return error;
+  }
+  return std::nullopt;
+}
+
+int FaultInjector::Calls(std::string_view operation) const {
+  auto it = calls_.find(operation);
+  return it == calls_.end() ? 0 : it->second;
+}
+
+}  // namespace zv::fake
