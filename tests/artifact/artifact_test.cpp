@@ -1,0 +1,196 @@
+// Checks a built zvsetup.exe as it will ship: a GUI program for the expected
+// machine that needs only DLLs every Windows has, runs elevated, and carries
+// its icon, version and package resources.
+//
+// Usage: artifact_test EXE MACHINE [GoogleTest flags], MACHINE being "i386"
+// or "x86-64".
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/artifact/container_walk.h"
+#include "tools/pe_inspect/file_bytes.h"
+#include "tools/pe_inspect/inspection.h"
+#include "tools/pe_inspect/text.h"
+
+namespace zv::pe {
+namespace {
+
+struct Target {
+  std::string path;
+  std::string machine;
+};
+
+Target g_target;
+
+// The DLLs the installer may import: each ships with every Windows from NT 4
+// on, so the program starts on a bare system. The C and C++ runtimes, winpthread
+// and zlib are linked statically; msvcrt.dll is the system's own C runtime
+// that MinGW programs use.
+const char* const kAllowedDlls[] = {
+    "kernel32.dll",  // files, processes, resources, file mappings
+    "user32.dll",    // windows, message boxes, keyboard layouts
+    "gdi32.dll",     // painting the wizard's pages
+    "advapi32.dll",  // registry, access control lists, user name
+    "shell32.dll",   // the Program Files folder
+    "imm32.dll",     // input method registration and descriptions
+    "msvcrt.dll",    // the C runtime of MinGW programs
+};
+
+bool IsAllowed(const std::string& dll) {
+  return std::any_of(std::begin(kAllowedDlls), std::end(kAllowedDlls),
+                     [&](const char* allowed) { return EqualsIgnoreAsciiCase(dll, allowed); });
+}
+
+std::string PresetFor(const std::string& machine) { return machine == "i386" ? "win32" : "win64"; }
+
+// The artifact, read and inspected once for all the tests. The inspection
+// borrows `bytes`, so the object stays where it was made.
+struct LoadedArtifact {
+  std::string error;
+  std::vector<uint8_t> bytes;
+  Inspection inspection;
+};
+
+const LoadedArtifact& Artifact() {
+  static const LoadedArtifact* const artifact = [] {
+    auto* loaded = new LoadedArtifact;
+    std::string error;
+    if (!ReadFileBytes(g_target.path, uint64_t{1} << 30, &loaded->bytes, &error)) {
+      const std::string preset = PresetFor(g_target.machine);
+      loaded->error = "The artifact " + g_target.path + " cannot be read (" + error +
+                      "). Build it before running the host tests: cmake --preset " + preset +
+                      " && cmake --build --preset " + preset +
+                      "; or point ZV_WIN32_EXE / ZV_WIN64_EXE at it.";
+    } else if (!InspectImage(ByteView(loaded->bytes.data(), loaded->bytes.size()),
+                             &loaded->inspection, &error)) {
+      loaded->error = g_target.path + " is not a readable PE image: " + error;
+    }
+    return loaded;
+  }();
+  return *artifact;
+}
+
+class ShippedArtifact : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(Artifact().error.empty()) << Artifact().error; }
+
+  const Inspection& inspection() const { return Artifact().inspection; }
+};
+
+TEST_F(ShippedArtifact, IsAGuiProgramForItsMachineAndReadsCleanly) {
+  EXPECT_EQ(MachineName(inspection().image.machine), g_target.machine);
+  EXPECT_EQ(inspection().image.pe32_plus, g_target.machine == "x86-64");
+  EXPECT_EQ(SubsystemName(inspection().image.subsystem), "GUI");
+  for (const std::string& problem : inspection().problems) ADD_FAILURE() << problem;
+}
+
+TEST_F(ShippedArtifact, ImportsOnlyDllsEveryWindowsHas) {
+  const std::vector<std::string>& dlls = inspection().imported_dlls;
+  EXPECT_TRUE(std::any_of(dlls.begin(), dlls.end(), [](const std::string& dll) {
+    return EqualsIgnoreAsciiCase(dll, "kernel32.dll");
+  })) << "no import table, or kernel32.dll missing from it";
+  std::vector<std::string> all = dlls;
+  all.insert(all.end(), inspection().delay_imported_dlls.begin(),
+             inspection().delay_imported_dlls.end());
+  for (const std::string& dll : all) {
+    EXPECT_TRUE(IsAllowed(dll)) << dll
+                                << " is imported but not on the list of system DLLs; a MinGW "
+                                   "runtime DLL means the program was not linked with -static";
+  }
+}
+
+TEST_F(ShippedArtifact, ManifestRequestsAdministratorAndNamesSupportedSystems) {
+  const Resource* resource = FindResource(
+      inspection().resources, ResourceId::Number(kResourceManifest), ResourceId::Number(1));
+  ASSERT_NE(resource, nullptr) << "no RT_MANIFEST resource with id 1";
+  ASSERT_TRUE(inspection().manifest.has_value());
+  const std::string& manifest = *inspection().manifest;
+  for (const char* needed : {"<?xml version=\"1.0\"", "level=\"requireAdministrator\"",
+                             "uiAccess=\"false\"", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
+                             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "</assembly>"}) {
+    EXPECT_NE(manifest.find(needed), std::string::npos) << needed << " missing from\n" << manifest;
+  }
+  EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos)
+      << "the windows are self-painted; no Common Controls dependency is wanted";
+  EXPECT_EQ(std::count(manifest.begin(), manifest.end(), '\0'), 0);
+}
+
+TEST_F(ShippedArtifact, IconZavoliIsOne32x32ImageIn16Colours) {
+  const IconGroup* zavoli = nullptr;
+  for (const IconGroup& group : inspection().icon_groups) {
+    if (group.name.Matches(ResourceId::Name(u"ZAVOLI"))) zavoli = &group;
+  }
+  ASSERT_NE(zavoli, nullptr) << "no icon group named ZAVOLI";
+  ASSERT_EQ(zavoli->images.size(), 1u);
+  const IconImage& icon = zavoli->images[0];
+  EXPECT_EQ(icon.width, 32);
+  EXPECT_EQ(icon.height, 32);
+  EXPECT_EQ(icon.colour_count, 16);
+  EXPECT_EQ(icon.bit_count, 4);
+  EXPECT_EQ(icon.planes, 1);
+  ASSERT_TRUE(icon.image_found) << "the group's RT_ICON " << icon.icon_id << " is missing";
+  EXPECT_FALSE(icon.png);
+  EXPECT_EQ(icon.dib_width, 32);
+  EXPECT_EQ(icon.dib_height, 32);
+  EXPECT_EQ(icon.dib_bit_count, 4);
+}
+
+TEST_F(ShippedArtifact, VersionResourceIs78InChinesePrc) {
+  ASSERT_TRUE(inspection().version.has_value()) << "no readable version resource";
+  const VersionInfo& version = *inspection().version;
+  EXPECT_EQ(FormatVersion(version.fixed.file_version), "7.8.0.0");
+  EXPECT_EQ(FormatVersion(version.fixed.product_version), "7.8.0.0");
+  EXPECT_EQ(version.fixed.type, 1u);  // an application
+  EXPECT_EQ(version.translations, (std::vector<std::pair<uint16_t, uint16_t>>{{0x0804, 1200}}));
+  const std::pair<std::u16string, std::u16string> expected[] = {
+      {u"CompanyName", u"岚汀软件"},
+      {u"FileVersion", u"7.8.0.0"},
+      {u"ProductVersion", u"7.8"},
+      {u"ProductName", u"智能岚汀"},
+      {u"OriginalFilename", u"zvsetup.exe"}};
+  for (const auto& [name, value] : expected) {
+    std::u16string found;
+    EXPECT_TRUE(version.FindString(u"080404b0", name, &found)) << Utf8FromUtf16(name);
+    EXPECT_EQ(Utf8FromUtf16(found), Utf8FromUtf16(value)) << Utf8FromUtf16(name);
+  }
+  for (const char16_t* name : {u"FileDescription", u"InternalName", u"LegalCopyright"}) {
+    std::u16string found;
+    EXPECT_TRUE(version.FindString(u"080404b0", name, &found) && !found.empty())
+        << Utf8FromUtf16(name) << " missing or empty";
+  }
+}
+
+TEST_F(ShippedArtifact, PackageResourceIsAWholeContainer) {
+  const Resource* resource =
+      FindResource(inspection().resources, ResourceId::Name(u"ZVZ"), ResourceId::Name(u"KPMTZVZ"));
+  ASSERT_NE(resource, nullptr) << "no resource KPMTZVZ of the named type ZVZ";
+  ByteView bytes;
+  std::string error;
+  ASSERT_TRUE(ResourceBytes(inspection().image, *resource, &bytes, &error)) << error;
+  testing::ContainerWalk walk;
+  ASSERT_TRUE(testing::WalkDigestContainer(bytes, &walk, &error)) << error;
+  EXPECT_GT(walk.record_count, 0u);
+  EXPECT_EQ(walk.records.size(), walk.record_count)
+      << "the header counts " << walk.record_count << " records, the container holds "
+      << walk.records.size();
+  EXPECT_EQ(walk.end_offset, walk.records_end) << "the end offset is not where the records end";
+  EXPECT_EQ(walk.trailing_bytes, 4u);
+  EXPECT_TRUE(walk.trailing_all_zero);
+}
+
+}  // namespace
+}  // namespace zv::pe
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc != 3 || (std::string(argv[2]) != "i386" && std::string(argv[2]) != "x86-64")) {
+    std::fprintf(stderr, "usage: artifact_test EXE i386|x86-64 [GoogleTest flags]\n");
+    return 2;
+  }
+  zv::pe::g_target = {argv[1], argv[2]};
+  return RUN_ALL_TESTS();
+}

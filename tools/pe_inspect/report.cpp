@@ -1,0 +1,85 @@
+#include "tools/pe_inspect/report.h"
+
+#include <cstdio>
+
+#include "tools/pe_inspect/text.h"
+
+namespace zv::pe {
+namespace {
+
+std::string Hex(uint32_t value, int digits) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%0*X", digits, value);
+  return text;
+}
+
+void AppendImports(const Inspection& inspection, std::string* out) {
+  *out += "imports:\n";
+  for (const std::string& dll : inspection.imported_dlls) *out += "  " + dll + "\n";
+  for (const std::string& dll : inspection.delay_imported_dlls) {
+    *out += "  " + dll + " (delay-loaded)\n";
+  }
+}
+
+void AppendResources(const Inspection& inspection, std::string* out) {
+  *out += "resources:\n";
+  for (const Resource& resource : inspection.resources) {
+    *out += "  " + ResourceTypeName(resource.type) + " / " + resource.name.ToString() +
+            ", language " + Hex(resource.language, 4) + ", " + std::to_string(resource.size) +
+            " bytes\n";
+  }
+}
+
+void AppendIcons(const Inspection& inspection, std::string* out) {
+  for (const IconGroup& group : inspection.icon_groups) {
+    *out += "icon group " + group.name.ToString() + ": " + std::to_string(group.images.size()) +
+            " image(s)\n";
+    for (const IconImage& icon : group.images) {
+      *out += "  " + std::to_string(icon.width) + "x" + std::to_string(icon.height) + ", " +
+              std::to_string(icon.colour_count) + " colours, " + std::to_string(icon.bit_count) +
+              " bits per pixel, icon " + std::to_string(icon.icon_id);
+      if (!icon.image_found) {
+        *out += " (image missing)";
+      } else if (icon.png) {
+        *out += " (PNG)";
+      } else {
+        *out += " (DIB " + std::to_string(icon.dib_width) + "x" + std::to_string(icon.dib_height) +
+                ", " + std::to_string(icon.dib_bit_count) + " bits)";
+      }
+      *out += "\n";
+    }
+  }
+}
+
+void AppendVersion(const Inspection& inspection, std::string* out) {
+  if (!inspection.version) return;
+  const VersionInfo& version = *inspection.version;
+  *out += "file version: " + FormatVersion(version.fixed.file_version) + "\n";
+  *out += "product version: " + FormatVersion(version.fixed.product_version) + "\n";
+  for (const VersionStringTable& table : version.string_tables) {
+    *out += "version strings " + Utf8FromUtf16(table.key) + ":\n";
+    for (const auto& [key, value] : table.strings) {
+      *out += "  " + Utf8FromUtf16(key) + " = " + Utf8FromUtf16(value) + "\n";
+    }
+  }
+  for (const auto& [language, code_page] : version.translations) {
+    *out += "translation: " + Hex(language, 4) + " " + std::to_string(code_page) + "\n";
+  }
+}
+
+}  // namespace
+
+std::string FormatReport(const Inspection& inspection) {
+  std::string out;
+  out += "machine: " + MachineName(inspection.image.machine) + "\n";
+  out += "subsystem: " + SubsystemName(inspection.image.subsystem) + "\n";
+  AppendImports(inspection, &out);
+  AppendResources(inspection, &out);
+  if (inspection.manifest) out += "manifest:\n" + *inspection.manifest + "\n";
+  AppendIcons(inspection, &out);
+  AppendVersion(inspection, &out);
+  for (const std::string& problem : inspection.problems) out += "problem: " + problem + "\n";
+  return out;
+}
+
+}  // namespace zv::pe
