@@ -20,6 +20,8 @@ class Registry {
   virtual ~Registry() = default;
   virtual uint32_t RegOpenKeyExA(RegKey parent, const std::string& subKey, uint32_t access,
                                  RegKey* out) = 0;
+  virtual uint32_t RegOpenKeyExW(RegKey parent, const std::u16string& subKey, uint32_t access,
+                                 RegKey* out) = 0;
   virtual uint32_t RegCreateKeyExA(RegKey parent, const std::string& subKey, uint32_t access,
                                    RegKey* out) = 0;
   virtual uint32_t RegCreateKeyExW(RegKey parent, const std::u16string& subKey, uint32_t access,

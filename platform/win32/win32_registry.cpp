@@ -33,6 +33,14 @@ uint32_t Win32Registry::RegOpenKeyExA(RegKey parent, const std::string& subKey, 
   return static_cast<uint32_t>(status);
 }
 
+uint32_t Win32Registry::RegOpenKeyExW(RegKey parent, const std::u16string& subKey, uint32_t access,
+                                      RegKey* out) {
+  HKEY key = nullptr;
+  const LONG status = ::RegOpenKeyExW(Key(parent), Wide(subKey), 0, access, &key);
+  *out = status == ERROR_SUCCESS ? Out(key) : 0;
+  return static_cast<uint32_t>(status);
+}
+
 uint32_t Win32Registry::RegCreateKeyExA(RegKey parent, const std::string& subKey, uint32_t access,
                                         RegKey* out) {
   HKEY key = nullptr;

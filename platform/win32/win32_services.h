@@ -25,6 +25,8 @@ class Win32Registry : public Registry {
  public:
   uint32_t RegOpenKeyExA(RegKey parent, const std::string& subKey, uint32_t access,
                          RegKey* out) override;
+  uint32_t RegOpenKeyExW(RegKey parent, const std::u16string& subKey, uint32_t access,
+                         RegKey* out) override;
   uint32_t RegCreateKeyExA(RegKey parent, const std::string& subKey, uint32_t access,
                            RegKey* out) override;
   uint32_t RegCreateKeyExW(RegKey parent, const std::u16string& subKey, uint32_t access,
