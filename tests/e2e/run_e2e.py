@@ -1,0 +1,79 @@
+#!/usr/bin/env python3
+"""Runs end-to-end cases of the installer under Wine and reports each as PASS or FAIL.
+
+    run_e2e.py --exe build/win64/zvsetup.exe --tools build/win64/tests/e2e/win \\
+               --run-dir build/host/e2e-run CASE [CASE ...]
+    run_e2e.py --list
+
+The run folder keeps the template prefixes (reused while Wine and the recipe stay the
+same) and, for a failed case, its prefix folders under failed/ for inspection.
+"""
+
+from __future__ import annotations
+
+import argparse
+import os
+import signal
+import sys
+import time
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from checks import CaseFailure, Expectations  # noqa: E402
+from startup_cases import CASES  # noqa: E402
+from wine_env import HarnessError  # noqa: E402
+import winebox  # noqa: E402
+
+
+def _terminate(signum, frame):
+    raise SystemExit(128 + signum)
+
+
+def run_case(name: str, args: argparse.Namespace) -> bool:
+    started = time.monotonic()
+    harness = None
+    failed = True
+    try:
+        harness = winebox.Harness(args.exe, args.tools, args.run_dir, name)
+        check = Expectations()
+        CASES[name](harness, check)
+        check.finish()
+        failed = False
+    except CaseFailure as failure:
+        print(f"FAIL {name}: the program did not do what was expected\n{failure}")
+    except HarnessError as error:
+        print(f"FAIL {name}: the test harness could not run the case: {error}")
+    except Exception:  # anything else is a fault to show in full
+        print(f"FAIL {name}: unexpected error\n{traceback.format_exc()}")
+    finally:
+        kept = harness.close(failed) if harness else None
+    for note in harness.notes if harness else []:
+        print(f"note: {note}")
+    if kept:
+        print(f"kept for inspection: {kept}")
+    print(f"{'FAIL' if failed else 'PASS'} {name} ({time.monotonic() - started:.1f} s)")
+    return not failed
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--exe", help="the 64-bit zvsetup.exe")
+    parser.add_argument("--tools", help="folder of zvboxwatch.exe and zvhold.exe")
+    parser.add_argument("--run-dir", help="folder for templates and kept prefixes")
+    parser.add_argument("--list", action="store_true", help="list the cases and stop")
+    parser.add_argument("cases", nargs="*")
+    args = parser.parse_args()
+    if args.list:
+        print("\n".join(CASES))
+        return 0
+    unknown = [c for c in args.cases if c not in CASES]
+    if unknown or not args.cases or not (args.exe and args.tools and args.run_dir):
+        parser.error(f"need --exe, --tools, --run-dir and known cases (unknown: {unknown})")
+    signal.signal(signal.SIGTERM, _terminate)
+    results = [run_case(name, args) for name in args.cases]
+    return 0 if all(results) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,636 @@
+"""Runs the installer in a fresh Wine prefix per case and reports what it did.
+
+    harness = Harness(exe, tools_dir, run_dir, case_name)
+    with harness.prefix("win7", 936) as box:
+        box.write_file("C:\\windows\\zavopath.zvh", b"D:\\old\\")
+        result = box.run("regzv32=C:\\x\\", answers=["ok"])
+        box.shutdown()                       # wineserver -k, -w; no process left
+        box.read_file("C:\\zavoli\\zavopath.zvh")
+        box.registry("system").subkeys(...)
+    harness.close(failed=False)              # removes the case folders, or keeps them
+
+Each case prefix is an overlay mount over a template prefix (wine_templates.py): the
+case's writes land in its own upper folder and the template stays untouched.  Where
+overlayfs cannot be mounted, the template is copied instead.  Message boxes are seen
+and answered by zvboxwatch.exe running in the same prefix; the program's own
+WINEDEBUG=+msgbox trace is kept to tell its boxes from others.  Every case uses its
+own TMPDIR and every test process its own Xvfb display, so cases can run in parallel.
+"""
+
+from __future__ import annotations
+
+import contextlib
+import ctypes
+import dataclasses
+import json
+import os
+import queue
+import select
+import shutil
+import signal
+import stat
+import subprocess
+import threading
+import time
+from typing import Dict, Iterable, List, Optional, Sequence, Tuple
+
+import wine_env
+import wine_reg
+import wine_templates
+import wine_trace
+from wine_env import HarnessError
+
+WATCHER_EXE = "zvboxwatch.exe"
+HOLDER_EXE = "zvhold.exe"
+_START_TIMEOUT = 60.0
+_PR_SET_PDEATHSIG = 1
+
+
+@dataclasses.dataclass(frozen=True)
+class Box:
+    """A dialog box seen while the program ran, and how it was answered."""
+
+    caption: str
+    text: str
+    buttons: Tuple[str, ...]
+    owner: int
+    process: str
+    answer: str
+    scripted: bool
+
+
+@dataclasses.dataclass
+class RunResult:
+    """What one run of the program showed and returned."""
+
+    command_line: str
+    exit_code: Optional[int]
+    timed_out: bool
+    seconds: float
+    boxes: List[Box]
+    traced: List[wine_trace.TracedBox]
+    watcher_errors: List[str]
+    stderr: str
+
+
+# ---------------------------------------------------------------------------
+# Display
+
+
+def _die_with_parent() -> None:
+    """Child-side set-up: get SIGTERM when the test process dies, even by SIGKILL."""
+    libc = ctypes.CDLL(None, use_errno=True)
+    libc.prctl(_PR_SET_PDEATHSIG, signal.SIGTERM)
+
+
+class Display:
+    """An Xvfb server of this test process, on a display number Xvfb picks itself."""
+
+    def __init__(self, log_path: str):
+        read_end, write_end = os.pipe()
+        with open(log_path, "ab") as log:
+            self._process = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp",
+                 "-screen", "0", "1024x768x24"],
+                pass_fds=(write_end,),
+                stdin=subprocess.DEVNULL,
+                stdout=log,
+                stderr=log,
+                preexec_fn=_die_with_parent,
+            )
+        os.close(write_end)
+        try:
+            self.name = ":" + _read_line(read_end, timeout=20.0, what="Xvfb display number")
+        except HarnessError:
+            self.stop()
+            raise
+        finally:
+            os.close(read_end)
+
+    def stop(self) -> None:
+        if self._process.poll() is None:
+            self._process.terminate()
+            try:
+                self._process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self._process.kill()
+                self._process.wait()
+
+
+def _read_line(fd: int, timeout: float, what: str) -> str:
+    data = b""
+    deadline = time.monotonic() + timeout
+    while not data.endswith(b"\n"):
+        left = deadline - time.monotonic()
+        ready, _, _ = select.select([fd], [], [], max(left, 0))
+        chunk = os.read(fd, 64) if ready else b""
+        if not chunk:
+            raise HarnessError(f"no {what} within {timeout} s")
+        data += chunk
+    return data.decode().strip()
+
+
+# ---------------------------------------------------------------------------
+# Helper programs inside the prefix
+
+
+class _JsonLinesProcess:
+    """A helper program in the prefix that reports JSON lines and reads commands."""
+
+    def __init__(self, args: Sequence[str], env: Dict[str, str], log_path: str, cwd: str):
+        self._log = open(log_path, "ab")
+        self.process = subprocess.Popen(
+            [wine_env.WINE64, *args],
+            env=env,
+            cwd=cwd,
+            stdin=subprocess.PIPE,
+            stdout=subprocess.PIPE,
+            stderr=self._log,
+        )
+        self.events: "queue.Queue[dict]" = queue.Queue()
+        self._reader = threading.Thread(target=self._read, daemon=True)
+        self._reader.start()
+
+    def _read(self) -> None:
+        for raw in self.process.stdout:
+            line = raw.decode("utf-8", "replace").strip()
+            try:
+                self.events.put(json.loads(line))
+            except ValueError:
+                self.events.put({"event": "garbled", "line": line})
+        self.events.put({"event": "eof"})
+
+    def send(self, line: str) -> None:
+        try:
+            self.process.stdin.write((line + "\n").encode())
+            self.process.stdin.flush()
+        except (BrokenPipeError, ValueError):
+            pass
+
+    def wait_for(self, event: str, timeout: float, what: str) -> dict:
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                got = self.events.get(timeout=max(deadline - time.monotonic(), 0.01))
+            except queue.Empty:
+                raise HarnessError(f"{what}: no {event!r} within {timeout} s") from None
+            if got.get("event") == event:
+                return got
+            if got.get("event") in ("eof", "error", "garbled"):
+                raise HarnessError(f"{what}: {got}")
+
+    def close(self, last_words: str) -> None:
+        self.send(last_words)
+        with contextlib.suppress(OSError, ValueError):
+            self.process.stdin.close()
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            pass  # wineserver -k ends it
+        self._log.close()
+
+
+# ---------------------------------------------------------------------------
+# Files of drive_c
+
+
+def _walk(root: str) -> Iterable[str]:
+    """Relative paths of everything under `root` (not `root` itself)."""
+    for folder, dirs, files in os.walk(root):
+        for name in dirs + files:
+            yield os.path.relpath(os.path.join(folder, name), root)
+
+
+def _state(path: str) -> Optional[tuple]:
+    """What a change check compares: kind, and for files size and modification time."""
+    try:
+        info = os.lstat(path)
+    except FileNotFoundError:
+        return None
+    if stat.S_ISDIR(info.st_mode):
+        return ("dir",)
+    if stat.S_ISCHR(info.st_mode) and info.st_rdev == 0:
+        return None  # an overlayfs whiteout: deleted
+    if stat.S_ISLNK(info.st_mode):
+        return ("link", os.readlink(path))
+    return ("file", info.st_size, info.st_mtime_ns)
+
+
+def _windows_path(relative: str) -> str:
+    return "C:\\" + relative.replace("/", "\\")
+
+
+# ---------------------------------------------------------------------------
+# The case prefix
+
+
+class CasePrefix:
+    """One case's own Wine prefix (see the module comment); use it as a context manager."""
+
+    def __init__(self, harness: "Harness", variant: str, codepage: int, label: str):
+        self.variant = variant
+        self.codepage = codepage
+        self._harness = harness
+        self.template = harness.templates.get(variant, codepage)
+        self.folder = os.path.join(harness.case_root, label)
+        _discard_stale_case(self.folder)
+        self.root = os.path.join(self.folder, "prefix")
+        self.tmpdir = os.path.join(self.folder, "tmp")
+        self.cwd = os.path.join(self.folder, "cwd")
+        self.logs = os.path.join(self.folder, "logs")
+        self._upper = os.path.join(self.folder, "upper")
+        self._work = os.path.join(self.folder, "work")
+        for folder in (self.root, self.tmpdir, self.cwd, self.logs, self._upper, self._work):
+            os.makedirs(folder)
+        self._mounted = harness.use_overlay and self._mount()
+        self._layered = self._mounted
+        if not self._mounted:
+            os.rmdir(self.root)
+            subprocess.run(["cp", "-a", self.template, self.root], check=True)
+        _write_inspection_note(self.folder, self.template, self._layered)
+        self.env = wine_env.wine_env(self.root, codepage, self.tmpdir, harness.display.name)
+        self._watcher: Optional[_JsonLinesProcess] = None
+        self._holders: List[_JsonLinesProcess] = []
+        self._programs: List[subprocess.Popen] = []
+        self._before: Dict[str, Optional[tuple]] = {}
+        self._hives: Dict[str, wine_reg.Hive] = {}
+        self._stopped = False
+        self.acp: Optional[int] = None
+
+    # -- life cycle ---------------------------------------------------------
+
+    def _mount(self) -> bool:
+        options = f"lowerdir={self.template},upperdir={self._upper},workdir={self._work}"
+        done = subprocess.run(
+            ["mount", "-t", "overlay", "overlay", "-o", options, self.root],
+            capture_output=True, text=True, check=False,
+        )
+        if done.returncode != 0:
+            self._harness.note(f"overlay mount failed ({done.stderr.strip()}); copying templates")
+            self._harness.use_overlay = False
+            return False
+        return True
+
+    def __enter__(self) -> "CasePrefix":
+        return self
+
+    def __exit__(self, kind, value, trace) -> None:
+        try:
+            self.shutdown(check_leftovers=kind is None)
+        finally:
+            self._unmount()
+
+    def shutdown(self, check_leftovers: bool = True) -> None:
+        """Ends every process of the prefix, lets Wine save the registry and checks
+        that nothing of the prefix still runs.  Runs once; later calls do nothing."""
+        if self._stopped:
+            return
+        self._stopped = True
+        if self._watcher:
+            self._watcher.close("quit")
+        for holder in self._holders:
+            holder.close("stop")
+        wine_env.stop_wineserver(self.env)
+        for program in self._programs:
+            try:
+                program.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                pass
+        left = wine_env.wait_for_no_processes(self.root)
+        if left and check_leftovers:
+            raise HarnessError(
+                "processes of the prefix still run after wineserver -k/-w:\n  " + "\n  ".join(left)
+            )
+
+    def _unmount(self) -> None:
+        if not self._mounted:
+            return
+        for _ in range(20):
+            done = subprocess.run(["umount", self.root], capture_output=True, text=True)
+            if done.returncode == 0:
+                break
+            time.sleep(0.25)
+        else:
+            raise HarnessError(f"cannot unmount {self.root}: {done.stderr.strip()}")
+        shutil.rmtree(self._work, ignore_errors=True)
+        self._mounted = False
+
+    # -- files ----------------------------------------------------------------
+
+    def host_path(self, windows_path: str) -> str:
+        """The Unix path of a C: path in this prefix, matching names without regard to
+        case as Windows does."""
+        drive, _, rest = windows_path.partition(":")
+        if drive.lower() != "c" or not rest.startswith("\\"):
+            raise HarnessError(f"only absolute C: paths are supported: {windows_path!r}")
+        path = os.path.join(self.root, "drive_c")
+        for part in filter(None, rest.split("\\")):
+            path = os.path.join(path, _existing_name(path, part))
+        return path
+
+    def write_file(self, windows_path: str, data: bytes) -> None:
+        path = self.host_path(windows_path)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+
+    def make_dir(self, windows_path: str) -> None:
+        os.makedirs(self.host_path(windows_path), exist_ok=True)
+
+    def read_file(self, windows_path: str) -> Optional[bytes]:
+        """The bytes of a file, or None when there is no file of that name."""
+        path = self.host_path(windows_path)
+        if not os.path.isfile(path):
+            return None
+        with open(path, "rb") as f:
+            return f.read()
+
+    def exists(self, windows_path: str) -> bool:
+        return os.path.lexists(self.host_path(windows_path))
+
+    def changes(self) -> List[str]:
+        """C: paths created, removed or modified since `run` began, sorted.
+
+        A directory counts only when it appears or disappears; a file also when its
+        size or modification time changed (so a rewrite with equal bytes counts).
+        """
+        drive_c = os.path.join(self.root, "drive_c")
+        if self._layered:
+            upper = os.path.join(self._upper, "drive_c")
+            candidates = set(self._before) | set(_walk(upper))
+            lower = os.path.join(self.template, "drive_c")
+            before = {
+                rel: self._before[rel] if rel in self._before else _state(os.path.join(lower, rel))
+                for rel in candidates
+            }
+        else:
+            candidates = set(self._before) | set(_walk(drive_c))
+            before = {rel: self._before.get(rel) for rel in candidates}
+        changed = [rel for rel in candidates if before[rel] != _state(os.path.join(drive_c, rel))]
+        return sorted(_windows_path(rel) for rel in changed)
+
+    def stray_files(self) -> List[str]:
+        """Files the program left in its Unix working folder (outside the prefix)."""
+        return sorted(_walk(self.cwd))
+
+    def _snapshot(self) -> None:
+        if self._layered:
+            base = os.path.join(self._upper, "drive_c")
+        else:
+            base = os.path.join(self.root, "drive_c")
+        merged = os.path.join(self.root, "drive_c")
+        self._before = {rel: _state(os.path.join(merged, rel)) for rel in _walk(base)}
+
+    # -- registry ---------------------------------------------------------------
+
+    def import_reg(self, keys) -> None:
+        """Seeds registry keys with `regedit /s` (see wine_env.reg_file_text)."""
+        wine_env.import_reg(keys, self.env, self.logs, os.path.join(self.logs, "seed.log"))
+
+    def registry(self, hive: str) -> wine_reg.Hive:
+        """The saved "system" or "user" registry; only after `shutdown`."""
+        if not self._stopped:
+            raise HarnessError("the registry is read only after shutdown()")
+        return self._load_hive(self.root, hive, self._hives)
+
+    def template_registry(self, hive: str) -> wine_reg.Hive:
+        """The same registry file of the template this prefix started from."""
+        return self._load_hive(self.template, hive, self._harness.template_hives)
+
+    @staticmethod
+    def _load_hive(root: str, hive: str, cache: Dict[str, wine_reg.Hive]) -> wine_reg.Hive:
+        path = os.path.join(root, f"{hive}.reg")
+        if path not in cache:
+            cache[path] = wine_reg.load_hive(path)
+        return cache[path]
+
+    def new_subkeys(self, hive: str, key_path: str) -> List[str]:
+        """Subkeys of `key_path` that the template did not have."""
+        old = {name.lower() for name in self.template_registry(hive).subkeys(key_path)}
+        return [name for name in self.registry(hive).subkeys(key_path) if name.lower() not in old]
+
+    # -- programs ---------------------------------------------------------------
+
+    def hold(self, files: Sequence[Tuple[str, str]]) -> None:
+        """Keeps files in use by zvhold.exe until shutdown: (how, C: path) pairs with how
+        one of "module", "open", "exclusive"."""
+        args = [self._harness.tool(HOLDER_EXE)]
+        for how, path in files:
+            args += [how, path]
+        log = os.path.join(self.logs, f"hold-{len(self._holders)}.log")
+        holder = _JsonLinesProcess(args, self.env, log, self.cwd)
+        self._holders.append(holder)
+        holder.wait_for("ready", _START_TIMEOUT, "zvhold.exe")
+
+    def _start_watcher(self) -> None:
+        if self._watcher:
+            return
+        log = os.path.join(self.logs, "watcher.log")
+        self._watcher = _JsonLinesProcess(
+            [self._harness.tool(WATCHER_EXE)], self.env, log, self.cwd
+        )
+        ready = self._watcher.wait_for("ready", _START_TIMEOUT, "zvboxwatch.exe")
+        self.acp = ready.get("acp")
+        if self.acp != self.codepage:
+            raise HarnessError(
+                f"Wine gave code page {self.acp} instead of {self.codepage}: "
+                f"is the locale {wine_env.LOCALES[self.codepage]} generated?"
+            )
+
+    def run(
+        self, command_line: str, answers: Sequence[str] = (), timeout: float = 30.0
+    ) -> RunResult:
+        """Runs the program with exactly `command_line` as its arguments and answers its
+        message boxes with `answers` in order ("ok", "yes", "no", ...); a box beyond the
+        script, or one without the scripted button, gets its first button and is marked
+        unscripted.  Returns once the program ended or `timeout` passed."""
+        if self._stopped:
+            raise HarnessError("the prefix was already shut down")
+        args = _split_command_line(command_line)
+        self._start_watcher()
+        self._snapshot()
+        stderr_path = os.path.join(self.logs, f"program-{len(self._programs)}.stderr")
+        env = dict(self.env, WINEDEBUG="+msgbox")
+        started = time.monotonic()
+        with open(stderr_path, "wb") as stderr:
+            program = subprocess.Popen(
+                [wine_env.WINE64, self._harness.exe, *args],
+                env=env, cwd=self.cwd, stdin=subprocess.DEVNULL,
+                stdout=stderr, stderr=stderr,
+            )
+        self._programs.append(program)
+        boxes, errors, timed_out = self._watch(program, list(answers), started + timeout)
+        seconds = time.monotonic() - started
+        with open(stderr_path, "rb") as f:
+            stderr_text = f.read().decode("utf-8", "replace")
+        return RunResult(
+            command_line=command_line,
+            exit_code=None if timed_out else program.returncode,
+            timed_out=timed_out,
+            seconds=seconds,
+            boxes=boxes,
+            traced=wine_trace.traced_boxes(stderr_text),
+            watcher_errors=errors,
+            stderr=stderr_text,
+        )
+
+    def _watch(self, program, answers: List[str], deadline: float):
+        boxes: List[Box] = []
+        errors: List[str] = []
+        while program.poll() is None and time.monotonic() < deadline:
+            try:
+                event = self._watcher.events.get(timeout=0.05)
+            except queue.Empty:
+                continue
+            kind = event.get("event")
+            if kind == "box":
+                boxes.append(self._answer(event, answers))
+            elif kind in ("error", "garbled", "eof"):
+                errors.append(json.dumps(event, ensure_ascii=False))
+        timed_out = program.poll() is None
+        return boxes, errors, timed_out
+
+    def _answer(self, event: dict, answers: List[str]) -> Box:
+        buttons = tuple(event.get("buttons", []))
+        wanted = answers.pop(0) if answers else None
+        scripted = wanted is not None and wanted in buttons
+        answer = wanted if scripted else (buttons[0] if buttons else "")
+        if answer:
+            self._watcher.send(f"press {event['window']} {answer}")
+        return Box(
+            caption=event.get("caption", ""),
+            text=event.get("text", ""),
+            buttons=buttons,
+            owner=int(event.get("owner", "0x0"), 16),
+            process=event.get("process", ""),
+            answer=answer,
+            scripted=scripted,
+        )
+
+
+def _existing_name(folder: str, name: str) -> str:
+    if os.path.lexists(os.path.join(folder, name)):
+        return name
+    try:
+        for entry in os.listdir(folder):
+            if entry.lower() == name.lower():
+                return entry
+    except (FileNotFoundError, NotADirectoryError):
+        pass
+    return name
+
+
+def _split_command_line(command_line: str) -> List[str]:
+    """The wine64 arguments that give the program exactly `command_line`.
+
+    Wine joins its arguments with single blanks and quotes only those that contain a
+    blank, a tab or a quote, so a command line of single-blank-separated words without
+    tabs or quotes passes through unchanged.
+    """
+    if command_line == "":
+        return []
+    words = command_line.split(" ")
+    if any(word == "" or "\t" in word or '"' in word for word in words):
+        raise HarnessError(f"command line cannot be passed exactly through Wine: {command_line!r}")
+    return words
+
+
+def _discard_stale_case(folder: str) -> None:
+    """Clears what an interrupted earlier run of the same case left behind."""
+    if not os.path.exists(folder):
+        return
+    prefix = os.path.join(folder, "prefix")
+    if _is_mounted(prefix):
+        env = {"WINEPREFIX": prefix, "TMPDIR": os.path.join(folder, "tmp"),
+               "PATH": os.environ.get("PATH", "/usr/bin")}
+        wine_env.stop_wineserver(env)
+        subprocess.run(["umount", prefix], check=False)
+    shutil.rmtree(folder)
+
+
+def _is_mounted(path: str) -> bool:
+    path = os.path.abspath(path)
+    with open("/proc/mounts") as mounts:
+        return any(line.split()[1] == path for line in mounts)
+
+
+# ---------------------------------------------------------------------------
+# The harness of one test process
+
+
+class Harness:
+    """Shared state of one test process: display, templates, folders and tools."""
+
+    def __init__(self, exe: str, tools_dir: str, run_dir: str, case: str):
+        self.exe = os.path.abspath(exe)
+        self.tools_dir = os.path.abspath(tools_dir)
+        self.run_dir = os.path.abspath(run_dir)
+        self.case = case
+        self.case_root = os.path.join(self.run_dir, "cases", case)
+        self.notes: List[str] = []
+        # ZV_E2E_NO_OVERLAY=1 forces copies, the fallback where overlayfs cannot be mounted.
+        self.use_overlay = os.geteuid() == 0 and os.environ.get("ZV_E2E_NO_OVERLAY") != "1"
+        self.template_hives: Dict[str, wine_reg.Hive] = {}
+        self._check_inputs()
+        wine_env.check_tools()
+        os.makedirs(self.case_root, exist_ok=True)
+        self.display = Display(os.path.join(self.case_root, "xvfb.log"))
+        self.templates = wine_templates.TemplateStore(
+            os.path.join(self.run_dir, "templates"), self.display.name
+        )
+        self._labels: Dict[str, int] = {}
+
+    def _check_inputs(self) -> None:
+        missing = [p for p in [self.exe, self.tool(WATCHER_EXE), self.tool(HOLDER_EXE)]
+                   if not os.path.isfile(p)]
+        if missing:
+            raise HarnessError(
+                "missing executable(s): " + ", ".join(missing)
+                + " (build them with the win64 preset: cmake --build --preset win64)"
+            )
+
+    def tool(self, name: str) -> str:
+        return os.path.join(self.tools_dir, name)
+
+    def note(self, text: str) -> None:
+        self.notes.append(text)
+
+    def prefix(self, variant: str, codepage: int) -> CasePrefix:
+        """A fresh prefix of the template `variant`/`codepage`; use it with `with`."""
+        label = f"{variant}-{codepage}"
+        self._labels[label] = self._labels.get(label, 0) + 1
+        return CasePrefix(self, variant, codepage, f"{label}-{self._labels[label]}")
+
+    def close(self, failed: bool) -> Optional[str]:
+        """Removes this case's folders, or on failure moves them under failed/ and
+        returns where they are."""
+        self.display.stop()
+        if not os.path.isdir(self.case_root):
+            return None
+        if not failed:
+            shutil.rmtree(self.case_root, ignore_errors=True)
+            return None
+        kept = os.path.join(
+            self.run_dir, "failed", f"{self.case}-{time.strftime('%Y%m%d-%H%M%S')}-{os.getpid()}"
+        )
+        os.makedirs(os.path.dirname(kept), exist_ok=True)
+        os.rename(self.case_root, kept)
+        return kept
+
+
+def _write_inspection_note(folder: str, template: str, layered: bool) -> None:
+    """Tells whoever inspects a kept case folder what is in it."""
+    if layered:
+        prefix = (
+            "upper/ holds every file the case changed in its prefix (the overlay's upper layer).\n"
+            "To see the whole prefix again (as root, from this folder):\n"
+            f"  mkdir -p work merged && mount -t overlay overlay -o lowerdir={template},"
+            "upperdir=$PWD/upper,workdir=$PWD/work merged\n"
+        )
+    else:
+        prefix = f"prefix/ is the case's own copy of the template {template}.\n"
+    with open(os.path.join(folder, "README.txt"), "w") as note:
+        note.write(
+            prefix + "logs/ holds the program's stderr (with its +msgbox trace), the output of\n"
+            "the helper programs and of registry seeding; cwd/ was the program's working folder.\n"
+        )
