@@ -86,6 +86,9 @@ inline constexpr uint32_t kKeyRead = 0x20019u;
 inline constexpr uint32_t kKeyWrite = 0x20006u;
 inline constexpr uint32_t kKeyAllAccess = 0xF003Fu;
 
+// ActivateKeyboardLayout flags.
+inline constexpr uint32_t kKlfSetForProcess = 0x100u;
+
 // Platform identifiers of the version structure.
 inline constexpr uint32_t kVerPlatformWin32Windows = 1;
 inline constexpr uint32_t kVerPlatformWin32Nt = 2;

@@ -7,6 +7,7 @@
 namespace zv {
 
 platform::LayoutHandle InstalledLayout = 0;
+int32_t ImeRegistered = 0;
 
 // Two blanks stand before the version.
 const char16_t kImeLayoutTextWide[] = u"智能岚汀输入平台  7.8";

@@ -1,12 +1,18 @@
 // Handing the IME of the system directory to the input method manager.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/input_methods.h"
 
 namespace zv {
 
 // The layout handle the input method manager gave the IME; 0 when it refused.
 extern platform::LayoutHandle InstalledLayout;
+
+// Set by the install sequence from RegisterImeWithSystem's result: 1 when the
+// system accepted the IME, else 0 (and the layout is then registered by hand).
+extern int32_t ImeRegistered;
 
 // The IME's layout text in UTF-16, used on every code page.
 extern const char16_t kImeLayoutTextWide[];

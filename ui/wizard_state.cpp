@@ -3,5 +3,6 @@
 namespace zv {
 
 int32_t WizardPage = 0;
+FixedText<100> WebAddress;
 
 }  // namespace zv

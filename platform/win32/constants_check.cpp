@@ -42,6 +42,7 @@ static_assert(kKeyRead == KEY_READ && kKeyWrite == KEY_WRITE && kKeyAllAccess ==
               kKeyQueryValue == KEY_QUERY_VALUE && kKeySetValue == KEY_SET_VALUE &&
               kKeyCreateSubKey == KEY_CREATE_SUB_KEY &&
               kKeyEnumerateSubKeys == KEY_ENUMERATE_SUB_KEYS);
+static_assert(kKlfSetForProcess == KLF_SETFORPROCESS);
 static_assert(kVerPlatformWin32Windows == VER_PLATFORM_WIN32_WINDOWS &&
               kVerPlatformWin32Nt == VER_PLATFORM_WIN32_NT);
 

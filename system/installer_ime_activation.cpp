@@ -1,0 +1,45 @@
+#include "system/installer_ime_activation.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/services.h"
+#include "platform/win_constants.h"
+#include "system/ime_registration.h"
+#include "system/layout_environment.h"
+#include "system/layout_texts.h"
+#include "ui/wizard_state.h"
+
+namespace zv {
+
+namespace {
+
+constexpr int32_t kFirstTypingTestPage = 7;
+// The most loaded layouts looked at.
+constexpr size_t kMaxLoadedLayouts = 50;
+
+bool IsProductLayout(platform::LayoutHandle layout) {
+  return StartsWithBytes(platform::Ime().ImmGetDescriptionA(layout),
+                         texts::layout::kImeNamePrefixGbk) != 0;
+}
+
+platform::LayoutHandle FindLoadedProductLayout() {
+  const std::vector<platform::LayoutHandle> loaded = platform::Ime().GetKeyboardLayoutList();
+  const size_t count = std::min(loaded.size(), kMaxLoadedLayouts);
+  for (size_t i = 0; i < count; ++i) {
+    if (IsProductLayout(loaded[i])) return loaded[i];
+  }
+  return 0;
+}
+
+}  // namespace
+
+void ActivateImeForInstaller() {
+  if (WizardPage < kFirstTypingTestPage) return;
+  if (IsProductLayout(platform::Ime().GetKeyboardLayout())) return;
+  if (InstalledLayout == 0) InstalledLayout = FindLoadedProductLayout();
+  if (InstalledLayout != 0)
+    platform::Ime().ActivateKeyboardLayout(InstalledLayout, win::kKlfSetForProcess);
+}
+
+}  // namespace zv
