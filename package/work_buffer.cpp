@@ -12,7 +12,8 @@ WorkBufferReservation::WorkBufferReservation()
 }
 
 WorkBufferReservation::~WorkBufferReservation() {
-  if (block_) WorkBuffer = nullptr;
+  // Only the reservation that WorkBuffer points at gives it up.
+  if (block_ && WorkBuffer == block_->data()) WorkBuffer = nullptr;
 }
 
 }  // namespace zv

@@ -1,5 +1,7 @@
 #include "platform/file_io.h"
 
+#include <algorithm>
+
 #include "platform/services.h"
 #include "platform/win_constants.h"
 
@@ -10,10 +12,14 @@ bool ReadFileBytes(const std::string& path, size_t limit, std::string* out) {
   auto file = Files().CreateFileA(path, win::kGenericRead, win::kFileShareRead, win::kOpenExisting,
                                   win::kAttributeNormal);
   if (!file) return false;
-  std::string bytes(limit, '\0');
+  // Room for what the file holds now; a file that grows meanwhile is read
+  // on up to the limit.
+  const uint64_t size = file->Size();
+  std::string bytes(size < limit ? static_cast<size_t>(size) : limit, '\0');
   size_t total = 0;
   while (total < limit) {
-    const size_t want = limit - total;
+    if (total == bytes.size()) bytes.resize(std::min(limit, bytes.size() + 0x10000));
+    const size_t want = bytes.size() - total;
     const uint32_t chunk = want > 0x100000 ? 0x100000u : static_cast<uint32_t>(want);
     uint32_t got = 0;
     if (!file->Read(&bytes[total], chunk, &got)) return false;

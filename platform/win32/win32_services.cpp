@@ -1,5 +1,7 @@
 #include "platform/win32/win32_services.h"
 
+#include "platform/win32/win32_text_codec.h"
+
 namespace zv::platform::win32 {
 
 void InstallWin32Services() {
@@ -12,6 +14,8 @@ void InstallWin32Services() {
   static Win32Security security;
   static Win32Resources resources;
   static Win32Md5 md5;
+  static Win32TextCodec codec;
+  SetTextCodec(&codec);
   SetServices(Services{&files, &registry, &system, &dialogs, &processes, &inputMethods, &security,
                        &resources, &md5});
 }

@@ -1,0 +1,7 @@
+#include "package/backup_state.h"
+
+namespace zv {
+
+int32_t BackupState = kBackupNone;
+
+}  // namespace zv

@@ -1,0 +1,51 @@
+// Unpacking every record of a container into the install directory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "package/container_format.h"
+
+namespace zv {
+
+// The part of WorkBuffer that an extraction may use, laid out as:
+//   0                     the current record's name, NUL-terminated
+//   100                   the record's uncompressed content
+//   100 + length + 10     the content's digest text (34 bytes)
+// The content may take all the room but the 44 bytes the digest text needs
+// behind it: 2,097,008 bytes for the whole WorkBuffer.
+struct ScratchArea {
+  uint8_t* data = nullptr;
+  size_t size = 0;
+};
+
+inline constexpr size_t kScratchNameOffset = 0;
+inline constexpr size_t kScratchContentOffset = 100;
+inline constexpr size_t kScratchDigestGap = 10;
+inline constexpr size_t kScratchDigestRoom = kScratchDigestGap + kDigestTextSize;
+
+// A skin archive is read into the first 131,072 bytes of WorkBuffer; its
+// extraction uses the rest.
+inline constexpr size_t kSkinArchiveRoom = 131072;
+
+// The room a record's content may take in `scratch` (0 when it is too small
+// to hold even the name slot and a digest).
+size_t ScratchContentCapacity(const ScratchArea& scratch);
+
+// The whole WorkBuffer (the package and the backup archive).
+ScratchArea WorkBufferScratch();
+// WorkBuffer behind the skin archive's 131,072 bytes.
+ScratchArea SkinArchiveScratch();
+
+// Unpacks every counted record of `container` into InstallDir + its name, in
+// file order. Each record is decompressed and (digest layout) checked against
+// its digest before the target is touched; then the target is deleted, or
+// moved aside when it cannot be, and written anew. A record that fails (a
+// damaged stream, no content, a digest mismatch, an unusable name, a target
+// that cannot be written) shows its message and leaves its target as it was;
+// the walk goes on. The walk stops silently at a record without its "CF"
+// marker or one running past the container's end. Returns true when every
+// record counted in the header was written in full.
+bool ExtractContainer(ContainerBytes container, ScratchArea scratch);
+
+}  // namespace zv

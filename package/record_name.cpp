@@ -1,0 +1,73 @@
+#include "package/record_name.h"
+
+namespace zv {
+namespace {
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  }
+  return true;
+}
+
+bool HasSeparator(std::string_view name) {
+  return name.find_first_of("\\/:") != std::string_view::npos;
+}
+
+bool OnlyDotsAndBlanks(std::string_view name) {
+  return name.find_first_not_of(". ") == std::string_view::npos;
+}
+
+// Windows opens a device for these stems in any directory, whatever follows
+// the first dot, and ignores blanks before it.
+bool IsDeviceName(std::string_view name) {
+  std::string_view stem = name.substr(0, name.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+    if (EqualsIgnoreCase(stem, device)) return true;
+  }
+  if (stem.size() != 4 || stem[3] < '1' || stem[3] > '9') return false;
+  const std::string_view prefix = stem.substr(0, 3);
+  return EqualsIgnoreCase(prefix, "COM") || EqualsIgnoreCase(prefix, "LPT");
+}
+
+}  // namespace
+
+NameProblem CheckFileName(std::string_view name) {
+  if (name.empty()) return NameProblem::kEmpty;
+  if (name.find('\0') != std::string_view::npos) return NameProblem::kUnterminated;
+  if (HasSeparator(name)) return NameProblem::kSeparator;
+  if (OnlyDotsAndBlanks(name)) return NameProblem::kDotsOnly;
+  if (IsDeviceName(name)) return NameProblem::kDeviceName;
+  return NameProblem::kNone;
+}
+
+NameProblem CheckRecordName(const PackageEntry& entry) {
+  if (entry.name.size() == entry.nameField.size()) return NameProblem::kUnterminated;
+  return CheckFileName(entry.name);
+}
+
+const char* DescribeNameProblem(NameProblem problem) {
+  switch (problem) {
+    case NameProblem::kNone:
+      return "usable";
+    case NameProblem::kUnterminated:
+      return "name has no terminating NUL inside its field";
+    case NameProblem::kTooLong:
+      return "name does not fit its field with the terminating NUL";
+    case NameProblem::kEmpty:
+      return "empty name";
+    case NameProblem::kSeparator:
+      return "name holds '\\', '/' or ':'";
+    case NameProblem::kDotsOnly:
+      return "name consists of dots and blanks only";
+    case NameProblem::kDeviceName:
+      return "name is a device name";
+  }
+  return "unknown name problem";
+}
+
+}  // namespace zv

@@ -1,0 +1,31 @@
+// The test that a record's name can safely become a file name in the install
+// directory. Names come from outside bytes: a name that could reach another
+// directory, a device or the directory itself is never turned into a path.
+#pragma once
+
+#include <string_view>
+
+#include "package/container_reader.h"
+
+namespace zv {
+
+enum class NameProblem {
+  kNone,
+  kUnterminated,  // no NUL inside the name field
+  kTooLong,       // longer than the layout's field holds with its NUL (writer only)
+  kEmpty,
+  kSeparator,   // holds '\', '/' or ':' (any byte of that value, trail bytes included)
+  kDotsOnly,    // only dots and blanks: ".", "..", "..." name the directory or its parent
+  kDeviceName,  // CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or without extension
+};
+
+// The problem of a bare file name, or kNone when it is usable.
+NameProblem CheckFileName(std::string_view name);
+
+// The problem of a record's name, the terminating NUL included.
+NameProblem CheckRecordName(const PackageEntry& entry);
+
+// A short English description of the problem, for tools.
+const char* DescribeNameProblem(NameProblem problem);
+
+}  // namespace zv

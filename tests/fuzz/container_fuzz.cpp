@@ -1,0 +1,93 @@
+// libFuzzer target: arbitrary bytes as a container, unpacked and verified on
+// a fresh fake machine, and as a phrase list for CompactPhraseList. Besides
+// the sanitizers' checks it aborts when anything appears outside the install
+// directory or the filter reports a length beyond its text.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "package/container_format.h"
+#include "package/extract.h"
+#include "package/phrase_list.h"
+#include "package/verify.h"
+#include "package/work_buffer.h"
+#include "platform/fake/fake_machine.h"
+#include "system/install_locations.h"
+
+namespace {
+
+constexpr char kInstallDir[] = "C:\\zavoli\\";
+
+void Require(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
+    std::abort();
+  }
+}
+
+// Every path of the machine but those inside the install directory.
+std::vector<std::string> OutsideInstallDir(zv::fake::FakeMachine& machine) {
+  std::vector<std::string> paths;
+  std::vector<std::string> pending = {"C:\\"};
+  while (!pending.empty()) {
+    const std::string dir = pending.back();
+    pending.pop_back();
+    for (const std::string& name : machine.ListDirectory(dir)) {
+      const std::string path = dir + name;
+      if (path == "C:\\zavoli") continue;
+      paths.push_back(path);
+      if (machine.Attributes(path) & zv::win::kAttributeDirectory) pending.push_back(path + "\\");
+    }
+  }
+  return paths;
+}
+
+void FuzzContainer(const uint8_t* data, size_t size) {
+  zv::fake::FakeMachine machine;
+  machine.Install();
+  machine.AddDirectory("C:\\zavoli");
+  zv::InstallDir.Assign(kInstallDir);
+  const std::vector<std::string> before = OutsideInstallDir(machine);
+
+  // An exact copy, so that the address sanitizer sees any read past the end.
+  std::unique_ptr<uint8_t[]> bytes(new uint8_t[size ? size : 1]);
+  if (size > 0) std::memcpy(bytes.get(), data, size);
+  static std::vector<uint8_t> scratch(zv::kWorkBufferSize);
+  const zv::ContainerBytes container{bytes.get(), size};
+  zv::ExtractContainer(container, zv::ScratchArea{scratch.data(), scratch.size()});
+  std::string failList;
+  const int passed = zv::VerifyContainer(container, &failList, "zavocyzk.bak ");
+  Require(passed >= 0, "negative pass count");
+  Require(OutsideInstallDir(machine) == before, "a file appeared outside the install directory");
+  zv::ResetInstallLocations();
+}
+
+// Runs the filter with the trailer's room filled with `fill`; returns the
+// filtered text and its trailer.
+std::string Compact(const uint8_t* data, size_t size, uint8_t fill) {
+  std::unique_ptr<uint8_t[]> text(new uint8_t[size + zv::kPhraseTrailerSize]);
+  if (size > 0) std::memcpy(text.get(), data, size);
+  std::memset(text.get() + size, fill, zv::kPhraseTrailerSize);
+  const size_t length = zv::CompactPhraseList(text.get(), size);
+  Require(length <= size, "filtered text longer than its input");
+  return std::string(reinterpret_cast<char*>(text.get()), length + zv::kPhraseTrailerSize);
+}
+
+// The room behind the text is only written: what lay there before must not
+// change the result.
+void FuzzPhraseList(const uint8_t* data, size_t size) {
+  Require(Compact(data, size, 0x00) == Compact(data, size, 0xFF),
+          "the filter read the trailer's room behind the text");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzContainer(data, size);
+  FuzzPhraseList(data, size);
+  return 0;
+}
