@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "system/install_locations.h"
+#include "system/path_text.h"
 
 namespace zv {
 namespace {
@@ -14,7 +15,7 @@ void ParseRegisterPath(std::string_view commandLine) {
   if (first == std::string_view::npos) return;
   if (commandLine.compare(first, kRegisterSwitch.size(), kRegisterSwitch) != 0) return;
   const std::string_view path = commandLine.substr(first + kRegisterSwitch.size());
-  const bool needsBackslash = path.empty() || path.back() != '\\';
+  const bool needsBackslash = !EndsWithBackslash(path);
   if (path.size() + (needsBackslash ? 1 : 0) > InstallDir.kMaxLength) return;
   InstallDir.Assign(path);
 }

@@ -15,6 +15,9 @@ extern int32_t RunMode;
 // 1 for the Pinyin edition (set by the wizard), 0 for the shape-code edition.
 extern int32_t EditionFlag;
 
+// The IME window's mode chosen in the skin dialog, 1 to 4 (0 before it).
+extern int32_t WindowMode;
+
 // Back to the values before start-up (for tests).
 void ResetRunState();
 

@@ -1,3 +1,4 @@
+#include "app/install_sequence.h"
 #include "app/run_modes.h"
 #include "package/package_resource.h"
 #include "package/work_buffer.h"
@@ -6,11 +7,12 @@ namespace zv {
 
 int RunSilentMode() {
   // The same preparation as the wizard's window makes on creation, without
-  // the backup of user data and without choosing the Pinyin edition.
+  // the backup of user data and without choosing the Pinyin edition. The
+  // steps that need the package or the work buffer skip themselves when
+  // either is missing.
   LockPackageResource();
   WorkBufferReservation workBuffer;
-  // The install sequence runs here once it exists; until then the silent
-  // mode ends after its preparation.
+  InstallSequence();
   ReleasePackageResource();
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "platform/fake/fake_machine.h"
 
+#include "platform/fake/fake_text_codec.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
 
@@ -40,6 +41,28 @@ void FakeMachine::ApplyPreset(Preset preset) {
     AddDirectory("C:\\Program Files (x86)");
   }
   SetProgramFilesFolder(x64 ? "C:\\Program Files (x86)" : "C:\\Program Files");
+  AddStandardRegistry();
+}
+
+// The keys every Windows has that the installer opens as parents, the
+// standard keyboards, and the user's keyboard as the only preload entry.
+void FakeMachine::AddStandardRegistry() {
+  const std::string currentVersion = "Software\\Microsoft\\Windows\\CurrentVersion";
+  for (const char* key : {"\\Run", "\\Uninstall", "\\Internet Settings\\User Agent"}) {
+    CreateKey(platform::kHkeyLocalMachine, currentVersion + key);
+  }
+  CreateKey(platform::kHkeyCurrentUser, currentVersion + "\\Run");
+  const std::string layouts = "System\\CurrentControlSet\\Control\\Keyboard Layouts\\";
+  const std::pair<const char*, const char*> keyboards[] = {
+      {"00000409", "US"},
+      {"00000804", "Chinese (Simplified) - US Keyboard"},
+      {"00000404", "Chinese (Traditional) - US Keyboard"}};
+  for (const auto& [id, text] : keyboards) {
+    SetString(platform::kHkeyLocalMachine, layouts + id, "Layout File", "KBDUS.DLL");
+    SetString(platform::kHkeyLocalMachine, layouts + id, "Layout Text", text);
+  }
+  SetString(platform::kHkeyCurrentUser, "Keyboard Layout\\Preload", "1", "00000804");
+  SetString(platform::kHkeyUsers, ".DEFAULT\\Keyboard Layout\\Preload", "1", "00000804");
 }
 
 void FakeMachine::Install() {
@@ -54,6 +77,10 @@ void FakeMachine::Install() {
   services.resources = this;
   services.md5 = this;
   platform::SetServices(services);
+  // The codec asks the installed machine for its code page at each call, so
+  // one stateless instance serves every machine.
+  static FakeTextCodec codec;
+  platform::SetTextCodec(&codec);
   installed_ = true;
 }
 

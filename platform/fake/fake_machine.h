@@ -66,7 +66,8 @@ class FakeMachine : private MachineStateHolder,
   static FakeMachine Windows7x86() { return FakeMachine(Preset::kWindows7x86); }
   static FakeMachine WindowsXp() { return FakeMachine(Preset::kWindowsXp); }
 
-  // Puts this machine's services into the process-wide table.
+  // Puts this machine's services, and a text codec over its ANSI code
+  // page, into the process-wide tables.
   void Install();
 
   // Makes calls of the Win32 function `operation` ("CreateFileA", "WriteFile",
@@ -83,6 +84,7 @@ class FakeMachine : private MachineStateHolder,
 
  private:
   void ApplyPreset(Preset preset);
+  void AddStandardRegistry();
 
   bool installed_ = false;
 };

@@ -156,6 +156,7 @@ TEST_F(RegistryEntries, StartupEntryReplacesTheEarlierValue) {
 }
 
 TEST_F(RegistryEntries, StartupEntryIsSkippedWhenItsKeysWillNotOpen) {
+  machine_.DeleteTree(kHkeyLocalMachine, kRunKey);
   machine_.FailOperation("RegOpenKeyExA", win::kErrorAccessDenied, "CurrentVersion");
   WriteStartupEntry("x.exe");
   EXPECT_FALSE(machine_.KeyExists(kHkeyLocalMachine, kRunKey));

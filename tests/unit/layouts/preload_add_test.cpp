@@ -127,6 +127,7 @@ TEST_F(AddLayoutToPreloadTest, Windows9xSkipsUnreadablePlacesAndFillsPlace49When
 
 TEST_F(AddLayoutToPreloadTest, Windows9xFailuresLeaveTheListAsItWas) {
   Use9xFamily();
+  machine_.DeleteTree(platform::kHkeyCurrentUser, layout_test::kUserPreload);
   AddLayoutToPreload("E0210804");  // no list at all
   ASSERT_EQ(machine_.MessageBoxes().size(), 1u);
   EXPECT_EQ(machine_.MessageBoxes()[0].text8, "Software open error2003");

@@ -1,0 +1,200 @@
+#include "system/ime_placement.h"
+
+#include "app/run_state.h"
+#include "package/backup_state.h"
+#include "package/extract.h"
+#include "package/file_replace.h"
+#include "package/package_resource.h"
+#include "package/work_buffer.h"
+#include "platform/scoped_fs_redirection.h"
+#include "platform/services.h"
+#include "platform/text_codec.h"
+#include "platform/win_constants.h"
+#include "system/install_locations.h"
+#include "system/integrity_level.h"
+#include "system/placement_display.h"
+#include "system/registry_entries.h"
+#include "system/system_texts.h"
+#include "system/version_stamp.h"
+
+namespace zv {
+
+PlacementDisplay PlacementPainters;
+
+namespace {
+
+constexpr int kFirstPass = 0;
+constexpr uint32_t kPauseMs = 50;
+
+std::string InInstallDir(const char* name) { return InstallDir.str() + name; }
+
+std::string Ansi(std::u16string_view text) { return platform::Codec().WideCharToMultiByte(text); }
+
+void ClearAttributes(const std::string& path) {
+  platform::Files().SetFileAttributesA(path, win::kAttributeArchive);
+}
+
+bool CopyOver(const std::string& source, const std::string& target) {
+  return platform::Files().CopyFileA(source, target, false);
+}
+
+void RedrawInstallPathPage() {
+  if (RunMode != kRunModeSilent && PlacementPainters.redrawInstallPathPage != nullptr) {
+    PlacementPainters.redrawInstallPathPage();
+  }
+}
+
+void DrawProgress(int done, int total) {
+  if (RunMode != kRunModeSilent && PlacementPainters.drawProgress != nullptr) {
+    PlacementPainters.drawProgress(done, total);
+  }
+}
+
+// The 32-bit or 64-bit language variant for this code page.
+std::string LanguageVariant(bool sixtyFourBit) {
+  const char* name = sixtyFourBit ? (UiCodePage == 950 ? "zavo641.ime" : "zavo640.ime")
+                                  : (UiCodePage == 950 ? "zavo321.ime" : "zavo320.ime");
+  return InInstallDir(name);
+}
+
+std::string StampedVariant(bool sixtyFourBit) {
+  const std::string variant = LanguageVariant(sixtyFourBit);
+  StampImeVersion(variant);
+  return variant;
+}
+
+void ShowExtractionIncomplete() {
+  const std::string text = Ansi(texts::kExtractIncompleteStart) + Ansi(texts::kHomePage) +
+                           Ansi(texts::kExtractIncompleteEnd);
+  platform::Ui().MessageBoxA(text, Ansi(texts::kShapeCodeSetupCaption), win::kMbOk);
+}
+
+void AskToKeepEarlierData() {
+  const char16_t* question = InstallDir.view() == PreviousInstallDir.view()
+                                 ? texts::kKeepDataInInstallDir
+                                 : texts::kKeepDataElsewhere;
+  if (platform::Ui().MessageBoxW(question, texts::kPlainSetupCaption, win::kMbYesNo) ==
+      win::kIdYes) {
+    BackupState = kBackupKeepOldData;
+  }
+}
+
+void ExtractPackage() {
+  for (const char* companion : {"zavokpm6.exe", "zavokpmt.exe"}) {
+    ClearAttributes(InInstallDir(companion));
+    DeleteFileForced(InInstallDir(companion));
+  }
+  bool extracted = false;
+  if (PackageResource.data != nullptr && WorkBuffer != nullptr) {
+    extracted = ExtractContainer(ContainerBytes{PackageResource.data, PackageResource.size},
+                                 WorkBufferScratch());
+  }
+  if (!extracted) {
+    ShowExtractionIncomplete();
+  } else if (BackupState == kBackupComplete) {
+    AskToKeepEarlierData();
+  }
+}
+
+// On 6.0 and later the companion started at log-on is the variant built for it.
+void ReplaceCompanion() {
+  const std::string companion = InInstallDir("zavokpmt.exe");
+  ClearAttributes(companion);
+  DeleteFileForced(companion);
+  platform::Files().MoveFileA(InInstallDir("zavokpm6.exe"), companion);
+}
+
+// The uninstaller in the system directory; no move-aside retry.
+void PlaceUninstaller(const std::string& source) {
+  const std::string target = SystemDir.str() + "\\zavodel.exe";
+  ClearAttributes(target);
+  if (!CopyOver(source, target)) ShowCopyFailure(target);
+}
+
+void PlaceOn64BitSystem(int pass) {
+  MakeSysWow64Path(&SysWow64Dir);
+  const std::string wow64Source =
+      pass == kFirstPass ? StampedVariant(false) : InInstallDir("zavoli32.ime");
+  PlaceFile(wow64Source, SysWow64Dir.str() + "\\zavoli4.ime");
+
+  SystemDir.AssignTruncated(platform::System().GetSystemDirectoryA(200));
+  const std::string nativeSource =
+      pass == kFirstPass ? StampedVariant(true) : InInstallDir("zavoli64.ime");
+  {
+    // A 32-bit installer would otherwise be sent to SysWOW64 and overwrite
+    // the 32-bit IME placed there a moment ago.
+    platform::ScopedFsRedirectionOff native;
+    PlaceFile(nativeSource, SystemDir.str() + "\\zavoli4.ime");
+    if (pass == kFirstPass) PlaceUninstaller(InInstallDir("zvqdel64.exe"));
+  }
+  if (pass == kFirstPass) ReplaceCompanion();
+}
+
+void PlaceOn32BitSystem(int pass) {
+  SystemDir.AssignTruncated(platform::System().GetSystemDirectoryA(200));
+  const bool vistaOrLater = WindowsMajorVersion >= 6;
+  std::string source;
+  if (pass == kFirstPass) {
+    if (vistaOrLater) ReplaceCompanion();
+    source = StampedVariant(false);
+  } else {
+    source = InInstallDir(vistaOrLater ? "zavoli32.ime" : "zavoli4.ime");
+  }
+  PlaceFile(source, SystemDir.str() + "\\zavoli4.ime");
+  if (pass == kFirstPass) PlaceUninstaller(InInstallDir("zavodel.exe"));
+}
+
+void RemoveLanguageVariants() {
+  for (const char* name : {"zavo320.ime", "zavo321.ime", "zavo640.ime", "zavo641.ime"}) {
+    DeleteFileForced(InInstallDir(name));
+  }
+}
+
+}  // namespace
+
+void ShowCopyFailure(const std::string& target) {
+  std::u16string format = texts::kCopyFailed;
+  const size_t slot = format.find(u"%s");
+  const std::string text =
+      Ansi(format.substr(0, slot)) + target + Ansi(std::u16string_view(format).substr(slot + 2));
+  platform::Ui().MessageBoxA(text, Ansi(texts::kShapeCodeSetupCaption), win::kMbOk);
+}
+
+void PlaceFile(const std::string& source, const std::string& target) {
+  ClearAttributes(target);
+  if (CopyOver(source, target)) return;
+  MoveLockedFileAside(target);
+  if (CopyOver(source, target)) return;
+  ShowCopyFailure(target);
+}
+
+void PlaceImeFiles(int pass) {
+  platform::Files().CreateDirectoryA(InstallDir.str());
+  if (WindowsMajorVersion > 5) LowerIntegrityLevel();
+  RedrawInstallPathPage();
+  platform::System().Sleep(kPauseMs);
+  if (pass == kFirstPass) ExtractPackage();
+  RedrawInstallPathPage();
+
+  ClearAttributes(InInstallDir("zavoli32.ime"));
+  CopyOver(InInstallDir("zavoli4.ime"), InInstallDir("zavoli32.ime"));
+  CopyOver(InInstallDir("zavocyzk.bak"), InInstallDir("zavocyzk.dat"));
+  CopyOver(InInstallDir("zavopyck.bak"), InInstallDir("zavopyck.dat"));
+  platform::System().Sleep(kPauseMs);
+  DrawProgress(0, 64);
+
+  if (DetectSystem() == 1) {
+    PlaceOn64BitSystem(pass);
+  } else {
+    PlaceOn32BitSystem(pass);
+  }
+
+  if (pass == kFirstPass) {
+    StampImeVersion(InInstallDir("setupw64.exe"));
+    WriteUninstallEntry();
+  } else {
+    RemoveLanguageVariants();
+  }
+}
+
+}  // namespace zv

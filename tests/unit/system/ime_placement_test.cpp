@@ -1,0 +1,215 @@
+#include "system/ime_placement.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "app/run_state.h"
+#include "package/backup_state.h"
+#include "package/container_writer.h"
+#include "package/package_resource.h"
+#include "package/work_buffer.h"
+#include "platform/fake/fake_machine.h"
+#include "platform/fake/fake_text_codec.h"
+#include "platform/win_constants.h"
+#include "system/install_locations.h"
+
+namespace zv {
+namespace {
+
+using fake::FakeMachine;
+using fake::Preset;
+
+std::string Utf16(const std::u16string& text) {
+  std::string bytes;
+  for (char16_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  return bytes;
+}
+
+// A module whose version text the first pass must stamp.
+std::string Module(const std::string& tag, const char16_t* version = u"  6.3") {
+  return "MZ" + tag + Utf16(std::u16string(u"智能岚汀输入平台") + version);
+}
+std::string Stamped(const std::string& tag) { return Module(tag, u"  7.8"); }
+
+const std::map<std::string, std::string> kPackage = {
+    {"zavoli4.ime", "ime32-full"},   {"zavoli64.ime", "ime64-full"},
+    {"zavo320.ime", Module("v320")}, {"zavo321.ime", Module("v321")},
+    {"zavo640.ime", Module("v640")}, {"zavo641.ime", Module("v641")},
+    {"zavodel.exe", "del32"},        {"zvqdel64.exe", "del64"},
+    {"zavokpmt.exe", "kpmt"},        {"zavokpm6.exe", "kpm6"},
+    {"setupw64.exe", Module("w64")}, {"zavocyzk.bak", "\xb4\xca\xd7\xe9; "},
+    {"zavopyck.bak", "py"},          {"zvszsj43.zvh", std::string(200, '\1')},
+};
+
+constexpr char kDir[] = "C:\\Program Files\\zavoli\\";
+constexpr char kWow64Ime[] = "C:\\Windows\\SysWOW64\\zavoli4.ime";
+constexpr char kNativeIme[] = "C:\\Windows\\system32\\zavoli4.ime";
+constexpr char kNativeUninstaller[] = "C:\\Windows\\system32\\zavodel.exe";
+
+class ImePlacementTest : public ::testing::Test {
+ protected:
+  void Prepare(Preset preset, uint32_t codePage = 936) {
+    machine_ = std::make_unique<FakeMachine>(preset);
+    machine_->SetCodePage(codePage);
+    machine_->Install();
+    ResetInstallLocations();
+    ResetRunState();
+    RunMode = kRunModeSilent;
+    UiCodePage = codePage;
+    BackupState = kBackupNone;
+    ContainerWriter writer(ContainerLayout::kDigest);
+    for (const auto& [name, content] : kPackage)
+      ASSERT_EQ(writer.Add(name, content), AddResult::kAdded);
+    package_ = writer.Finish();
+    PackageResource =
+        PackageBytes{reinterpret_cast<const uint8_t*>(package_.data()), package_.size()};
+    buffer_ = std::make_unique<WorkBufferReservation>();
+    DetectSystem();
+    InstallDir.Assign(kDir);
+    machine_->AddDirectory(kDir);
+  }
+  void TearDown() override {
+    buffer_.reset();
+    ReleasePackageResource();
+    ResetInstallLocations();
+    ResetRunState();
+    BackupState = kBackupNone;
+  }
+  std::string Read(const std::string& path) { return machine_->ReadText(path).value_or("<none>"); }
+  std::string InDir(const std::string& name) { return Read(kDir + name); }
+
+  fake::ScopedFakeTextCodec codec_;
+  std::unique_ptr<FakeMachine> machine_;
+  std::string package_;
+  std::unique_ptr<WorkBufferReservation> buffer_;
+};
+
+TEST_F(ImePlacementTest, SixtyFourBitSystemGetsEachVariantInItsOwnFolder) {
+  Prepare(Preset::kWindows7x64);
+
+  PlaceImeFiles(0);
+  EXPECT_EQ(Read(kWow64Ime), Stamped("v320"));
+  // The native folder, reached only with the redirection switched off.
+  EXPECT_EQ(Read(kNativeIme), Stamped("v640"));
+  EXPECT_EQ(Read(kNativeUninstaller), "del64");
+  EXPECT_EQ(machine_->RedirectionDisables(), machine_->RedirectionReverts());
+  EXPECT_GE(machine_->RedirectionDisables(), 1);
+  EXPECT_FALSE(machine_->RedirectionDisabled());
+  EXPECT_EQ(InDir("zavokpmt.exe"), "kpm6");
+  EXPECT_FALSE(machine_->Exists(std::string(kDir) + "zavokpm6.exe"));
+  EXPECT_EQ(InDir("setupw64.exe"), Stamped("w64"));
+  EXPECT_EQ(InDir("zavoli32.ime"), "ime32-full");
+  EXPECT_EQ(InDir("zavopyck.dat"), "py");
+  EXPECT_TRUE(machine_->MessageBoxes().empty());
+
+  PlaceImeFiles(1);
+  EXPECT_EQ(Read(kWow64Ime), "ime32-full");
+  EXPECT_EQ(Read(kNativeIme), "ime64-full");
+  EXPECT_EQ(Read(kNativeUninstaller), "del64");
+  for (const char* variant : {"zavo320.ime", "zavo321.ime", "zavo640.ime", "zavo641.ime"}) {
+    EXPECT_FALSE(machine_->Exists(std::string(kDir) + variant)) << variant;
+  }
+  // The icacls start once per pass on Vista and later.
+  ASSERT_EQ(machine_->Commands().size(), 2u);
+  EXPECT_EQ(machine_->Commands()[0].commandLine,
+            "icacls.exe \"C:\\Program Files\\zavoli\" /SetIntegrityLevel Level: L");
+  EXPECT_EQ(machine_->Commands()[0].show, win::kSwShow);
+  EXPECT_EQ(machine_->OpenFileCount(), 0u);
+}
+
+TEST_F(ImePlacementTest, ThirtyTwoBitSystemsUseTheSystemFolderOnly) {
+  Prepare(Preset::kWindows7x86, 950);
+  PlaceImeFiles(0);
+  EXPECT_EQ(Read(kNativeIme), Stamped("v321"));
+  EXPECT_EQ(Read(kNativeUninstaller), "del32");
+  EXPECT_EQ(InDir("zavokpmt.exe"), "kpm6");
+  EXPECT_FALSE(machine_->Exists("C:\\Windows\\SysWOW64"));
+  PlaceImeFiles(1);
+  EXPECT_EQ(Read(kNativeIme), "ime32-full");
+
+  Prepare(Preset::kWindowsXp);
+  PlaceImeFiles(0);
+  EXPECT_EQ(Read(kNativeIme), Stamped("v320"));
+  // On XP the companion from the package stays, its variant beside it.
+  EXPECT_EQ(InDir("zavokpmt.exe"), "kpmt");
+  EXPECT_EQ(InDir("zavokpm6.exe"), "kpm6");
+  PlaceImeFiles(1);
+  EXPECT_EQ(Read(kNativeIme), "ime32-full");
+  EXPECT_TRUE(machine_->Commands().empty());
+}
+
+TEST_F(ImePlacementTest, AnImeInUseIsMovedAsideAndALockedOneIsReported) {
+  Prepare(Preset::kWindows7x86);
+  machine_->AddFile(kNativeIme, "old");
+  ASSERT_TRUE(machine_->LoadModule(kNativeIme));
+  PlaceImeFiles(0);
+  EXPECT_EQ(Read("C:\\Windows\\system32\\zavoli2.ime"), "old");
+  EXPECT_EQ(Read(kNativeIme), Stamped("v320"));
+  EXPECT_TRUE(machine_->MessageBoxes().empty());
+
+  // Held open without any sharing: neither replaced nor moved aside.
+  ASSERT_NE(machine_->OpenHandle(kNativeIme, win::kGenericRead, 0), 0u);
+  PlaceImeFiles(1);
+  EXPECT_EQ(Read(kNativeIme), Stamped("v320"));
+  ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
+  const auto& box = machine_->MessageBoxes()[0];
+  EXPECT_FALSE(box.wide);
+  EXPECT_EQ(box.text,
+            u"没有成功复制C:\\Windows\\system32\\zavoli4.ime文件，"
+            u"请退出安装程序并手动删除该文件后重新安装！");
+  EXPECT_EQ(box.caption, u"智能岚汀(岚汀形码)安装");
+  EXPECT_EQ(box.style, win::kMbOk);
+}
+
+TEST_F(ImePlacementTest, EarlierDataQuestionFollowsTheBackupAndTheDirectory) {
+  Prepare(Preset::kWindows7x86);
+  BackupState = kBackupComplete;
+  PreviousInstallDir.Assign(kDir);
+  machine_->QueueAnswer(win::kIdYes);
+  PlaceImeFiles(0);
+  ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
+  EXPECT_EQ(machine_->MessageBoxes()[0].text,
+            u"检测到安装目录下有智能岚汀以前的词组等数据文件，是否保留？");
+  EXPECT_EQ(machine_->MessageBoxes()[0].caption, u"智能岚汀安装");
+  EXPECT_EQ(machine_->MessageBoxes()[0].style, win::kMbYesNo);
+  EXPECT_EQ(BackupState, kBackupKeepOldData);
+
+  Prepare(Preset::kWindows7x86);
+  BackupState = kBackupComplete;
+  PreviousInstallDir.Assign("C:\\PROGRAM FILES\\zavoli\\");  // the comparison is exact
+  machine_->QueueAnswer(win::kIdNo);
+  PlaceImeFiles(0);
+  ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
+  EXPECT_EQ(machine_->MessageBoxes()[0].text, u"检测到有智能岚汀以前的词组等数据文件，是否保留？");
+  EXPECT_EQ(BackupState, kBackupComplete);
+}
+
+TEST_F(ImePlacementTest, IncompleteExtractionIsReportedAndTheInstallGoesOn) {
+  Prepare(Preset::kWindows7x86);
+  BackupState = kBackupComplete;
+  // A package cut short after its first records.
+  PackageResource.size = package_.size() / 2;
+  PlaceImeFiles(0);
+  // Files missing from the cut package also fail their copies later.
+  ASSERT_GE(machine_->MessageBoxes().size(), 1u);
+  EXPECT_FALSE(machine_->MessageBoxes()[0].wide);
+  EXPECT_EQ(machine_->MessageBoxes()[0].text,
+            u"文件解压不完整，请到智能岚汀网站http://www.zavoli.cn/重新下载安装。");
+  EXPECT_EQ(BackupState, kBackupComplete);  // no question after a failed extraction
+
+  // Without any package the same message appears and nothing is unpacked.
+  Prepare(Preset::kWindows7x86);
+  ReleasePackageResource();
+  PlaceImeFiles(0);
+  ASSERT_GE(machine_->MessageBoxes().size(), 1u);
+  EXPECT_EQ(machine_->MessageBoxes()[0].text,
+            u"文件解压不完整，请到智能岚汀网站http://www.zavoli.cn/重新下载安装。");
+}
+
+}  // namespace
+}  // namespace zv

@@ -1,0 +1,88 @@
+#include "system/version_stamp.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "package/work_buffer.h"
+#include "platform/fake/fake_machine.h"
+#include "platform/win_constants.h"
+
+namespace zv {
+namespace {
+
+std::string Utf16(const std::u16string& text) {
+  std::string bytes;
+  for (char16_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  return bytes;
+}
+
+const std::u16string kBrand = u"智能岚汀输入平台";
+
+TEST(StampVersionBytes, RewritesOnlyVersions63And67AfterTheBrandText) {
+  std::string bytes = "MZ" + Utf16(kBrand + u"  6.3") + "::" + Utf16(kBrand + u" V6.7") +
+                      Utf16(kBrand + u"  6.5") + Utf16(u"其他  6.3");
+  const std::string expected = "MZ" + Utf16(kBrand + u"  7.8") + "::" + Utf16(kBrand + u" V7.8") +
+                               Utf16(kBrand + u"  6.5") + Utf16(u"其他  6.3");
+  EXPECT_EQ(StampVersionBytes(&bytes), 2);
+  EXPECT_EQ(bytes, expected);
+}
+
+TEST(StampVersionBytes, NeverReachesPastTheEnd) {
+  // The brand text right at the end, and cut off inside its version.
+  for (const std::u16string& tail :
+       {std::u16string(), std::u16string(u"  6."), std::u16string(u" "), std::u16string(u"  6")}) {
+    std::string bytes = Utf16(kBrand + tail);
+    const std::string before = bytes;
+    EXPECT_EQ(StampVersionBytes(&bytes), 0);
+    EXPECT_EQ(bytes, before);
+  }
+  // The last byte that the version needs is inside: still stamped.
+  std::string exact = Utf16(kBrand + u"  6.3").substr(0, 16 + 9);
+  EXPECT_EQ(StampVersionBytes(&exact), 1);
+  EXPECT_EQ(exact[16 + 8], '8');
+  std::string empty;
+  EXPECT_EQ(StampVersionBytes(&empty), 0);
+}
+
+class StampImeVersionTest : public ::testing::Test {
+ protected:
+  void SetUp() override { machine_.Install(); }
+  fake::FakeMachine machine_{fake::Preset::kWindows7x64};
+};
+
+TEST_F(StampImeVersionTest, StampsTheWholeFileEvenPastTheOldReadLimit) {
+  WorkBufferReservation buffer;
+  const std::string head(200000, 'x');
+  machine_.AddFile("C:\\a.ime", head + Utf16(kBrand + u"  6.3") + "tail");
+  StampImeVersion("C:\\a.ime");
+  EXPECT_EQ(machine_.ReadText("C:\\a.ime"), head + Utf16(kBrand + u"  7.8") + "tail");
+}
+
+TEST_F(StampImeVersionTest, LeavesTheFileAloneWhenItCannotBeReadOrNeedsNoStamp) {
+  const std::string content = Utf16(kBrand + u"  6.3");
+  machine_.AddFile("C:\\a.ime", content);
+  {
+    // No work buffer: nothing happens.
+    StampImeVersion("C:\\a.ime");
+    EXPECT_EQ(machine_.ReadText("C:\\a.ime"), content);
+  }
+  WorkBufferReservation buffer;
+  machine_.FailOperation("ReadFile", win::kErrorAccessDenied, "a.ime", 1);
+  StampImeVersion("C:\\a.ime");
+  EXPECT_EQ(machine_.ReadText("C:\\a.ime"), content);
+
+  machine_.AddFile("C:\\plain.ime", "no brand here", win::kAttributeReadOnly);
+  const int writesBefore = machine_.CallCount("WriteFile");
+  StampImeVersion("C:\\plain.ime");
+  EXPECT_EQ(machine_.CallCount("WriteFile"), writesBefore);
+  EXPECT_EQ(machine_.ReadText("C:\\plain.ime"), "no brand here");
+  StampImeVersion("C:\\missing.ime");
+  EXPECT_FALSE(machine_.Exists("C:\\missing.ime"));
+}
+
+}  // namespace
+}  // namespace zv
