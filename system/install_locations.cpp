@@ -3,6 +3,7 @@
 #include "platform/file_io.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
+#include "system/path_text.h"
 
 namespace zv {
 
@@ -55,7 +56,7 @@ const FixedText<200>& ChooseInstallDir() {
   if (InstallDir[1] == ':' && InstallDir[2] == '\\') return InstallDir;
   InstallDir.clear();
   std::string folder = ProgramFilesBase();
-  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  if (!folder.empty() && !EndsWithBackslash(folder)) folder += '\\';
   folder += kProductFolder;
   // The Program Files folder is at most MAX_PATH; cut rather than overrun,
   // which still leaves a path ending in a backslash for the usual folders.
@@ -65,7 +66,7 @@ const FixedText<200>& ChooseInstallDir() {
 
 void RememberInstallDir() {
   const std::string windowsFile = RememberedFilePath();
-  if (!InstallDir.EndsWith('\\') && !InstallDir.Append("\\")) {
+  if (!EndsWithBackslash(InstallDir.view()) && !InstallDir.Append("\\")) {
     // A full buffer cannot take the backslash: replace its last byte so the
     // invariant holds and nothing is written past the capacity.
     InstallDir.Truncate(InstallDir.size() - 1);

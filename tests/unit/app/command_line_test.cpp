@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/fake/fake_machine.h"
 #include "system/install_locations.h"
 
 namespace zv {
@@ -36,10 +37,13 @@ TEST(ContainsIgnoreCase, FoldsOnlyTheSearchedTextsCapitals) {
 class ParseRegisterPathTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    machine_.Install();
     ResetInstallLocations();
     InstallDir.Assign("C:\\Program Files\\zavoli\\");
   }
   void TearDown() override { ResetInstallLocations(); }
+
+  fake::FakeMachine machine_;
 };
 
 TEST_F(ParseRegisterPathTest, TakesEveryByteAfterTheSwitchUnchanged) {
@@ -75,6 +79,15 @@ TEST_F(ParseRegisterPathTest, RefusesAPathThatCannotTakeItsTrailingBackslash) {
   InstallDir.Assign("C:\\Program Files\\zavoli\\");
   const std::string noRoomForBackslash = "D:\\" + std::string(196, 'a');
   ParseRegisterPath("regzv32=" + noRoomForBackslash);
+  EXPECT_EQ(InstallDir.str(), "C:\\Program Files\\zavoli\\");
+
+  // A Big5 path ending in a character whose second byte is 0x5C still needs
+  // its backslash, so 199 bytes of it do not fit.
+  machine_.SetCodePage(950);
+  InstallDir.Assign("C:\\Program Files\\zavoli\\");
+  const std::string big5 = "D:\\" + std::string(194, 'a') + "\xA5\x5C";
+  ASSERT_EQ(big5.size(), 199u);
+  ParseRegisterPath("regzv32=" + big5);
   EXPECT_EQ(InstallDir.str(), "C:\\Program Files\\zavoli\\");
 
   const std::string overlong = "D:\\" + std::string(4000, 'a') + "\\";
