@@ -1,13 +1,3 @@
-# Cross-compiles for Windows with Debian's MinGW-w64 toolchain (x86_64).
-# The win32 thread model keeps winpthread out of the link.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles for x86_64 Windows.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(ZV_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${ZV_MINGW_TRIPLE}-gcc-win32)
-set(CMAKE_CXX_COMPILER ${ZV_MINGW_TRIPLE}-g++-win32)
-set(CMAKE_RC_COMPILER ${ZV_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${ZV_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

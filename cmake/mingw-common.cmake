@@ -1,0 +1,13 @@
+# Shared part of the MinGW-w64 toolchain files: cross-compiles for Windows
+# with Debian's MinGW-w64 toolchain for CMAKE_SYSTEM_PROCESSOR. The win32
+# thread model keeps winpthread out of the link.
+set(CMAKE_SYSTEM_NAME Windows)
+set(ZV_MINGW_TRIPLE ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32)
+set(CMAKE_C_COMPILER ${ZV_MINGW_TRIPLE}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${ZV_MINGW_TRIPLE}-g++-win32)
+set(CMAKE_RC_COMPILER ${ZV_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${ZV_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
