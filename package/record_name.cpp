@@ -17,6 +17,15 @@ bool HasSeparator(std::string_view name) {
   return name.find_first_of("\\/:") != std::string_view::npos;
 }
 
+// Windows refuses these in file names; on other systems a control byte in a
+// name could also break a line of output or reach a terminal.
+bool HasReservedCharacter(std::string_view name) {
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20) return true;
+  }
+  return name.find_first_of("<>\"|?*") != std::string_view::npos;
+}
+
 bool OnlyDotsAndBlanks(std::string_view name) {
   return name.find_first_not_of(". ") == std::string_view::npos;
 }
@@ -40,6 +49,7 @@ NameProblem CheckFileName(std::string_view name) {
   if (name.empty()) return NameProblem::kEmpty;
   if (name.find('\0') != std::string_view::npos) return NameProblem::kUnterminated;
   if (HasSeparator(name)) return NameProblem::kSeparator;
+  if (HasReservedCharacter(name)) return NameProblem::kReservedCharacter;
   if (OnlyDotsAndBlanks(name)) return NameProblem::kDotsOnly;
   if (IsDeviceName(name)) return NameProblem::kDeviceName;
   return NameProblem::kNone;
@@ -66,6 +76,8 @@ const char* DescribeNameProblem(NameProblem problem) {
       return "name consists of dots and blanks only";
     case NameProblem::kDeviceName:
       return "name is a device name";
+    case NameProblem::kReservedCharacter:
+      return "name holds a control byte or one of < > \" | ? *";
   }
   return "unknown name problem";
 }

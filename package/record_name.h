@@ -14,9 +14,10 @@ enum class NameProblem {
   kUnterminated,  // no NUL inside the name field
   kTooLong,       // longer than the layout's field holds with its NUL (writer only)
   kEmpty,
-  kSeparator,   // holds '\', '/' or ':' (any byte of that value, trail bytes included)
-  kDotsOnly,    // only dots and blanks: ".", "..", "..." name the directory or its parent
-  kDeviceName,  // CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or without extension
+  kSeparator,          // holds '\', '/' or ':' (any byte of that value, trail bytes included)
+  kDotsOnly,           // only dots and blanks: ".", "..", "..." name the directory or its parent
+  kDeviceName,         // CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or without extension
+  kReservedCharacter,  // a control byte below 0x20 or one of < > " | ? *
 };
 
 // The problem of a bare file name, or kNone when it is usable.

@@ -34,7 +34,8 @@ TEST_F(ContainerFormatTest, WriterRefusesWhatTheInstallerCouldNotUnpack) {
   EXPECT_EQ(digest.Add("empty.txt", ""), AddResult::kEmptyContent);
   EXPECT_EQ(digest.Add("huge.bin", std::string(kMaxRecordContent + 1, 'h')), AddResult::kTooLarge);
   EXPECT_EQ(digest.Add("max.bin", std::string(kMaxRecordContent, 'm')), AddResult::kAdded);
-  for (const char* name : {"", "a\\b", "a/b", "c:a", ".", "..", "aux.txt"}) {
+  for (const char* name :
+       {"", "a\\b", "a/b", "c:a", ".", "..", "aux.txt", "a\nb.txt", "\x1b[2J", "a?.txt", "b|c"}) {
     EXPECT_EQ(digest.Add(name, "1"), AddResult::kBadName) << name;
   }
   EXPECT_EQ(digest.recordCount(), 2u);

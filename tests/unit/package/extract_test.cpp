@@ -138,6 +138,9 @@ TEST_F(ExtractTest, UnusableNamesNeverBecomePaths) {
       "NUL",
       "con.txt",
       "Com1.ime",
+      "new\nline.txt",
+      "\x1b]0;title\x07",
+      "what?.txt",
       "lpt9"};
   machine_.AddDirectory("C:\\zavoli\\sub");
   const std::vector<std::string> rootBefore = machine_.ListDirectory("C:\\");
