@@ -21,9 +21,14 @@ import traceback
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from checks import CaseFailure, Expectations  # noqa: E402
-from startup_cases import CASES  # noqa: E402
+from hostile_package_cases import CASES as HOSTILE_PACKAGE_CASES  # noqa: E402
+from silent_install_cases import CASES as SILENT_INSTALL_CASES  # noqa: E402
+from startup_cases import CASES as STARTUP_CASES  # noqa: E402
 from wine_env import HarnessError  # noqa: E402
 import winebox  # noqa: E402
+
+
+CASES = {**STARTUP_CASES, **SILENT_INSTALL_CASES, **HOSTILE_PACKAGE_CASES}
 
 
 def _terminate(signum, frame):

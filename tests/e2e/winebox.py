@@ -387,6 +387,18 @@ class CasePrefix:
         """Seeds registry keys with `regedit /s` (see wine_env.reg_file_text)."""
         wine_env.import_reg(keys, self.env, self.logs, os.path.join(self.logs, "seed.log"))
 
+    def export_reg(self, key: str) -> str:
+        """The text of `regedit /e` for `key` (such as "HKEY_LOCAL_MACHINE\\System\\..."),
+        read from the running prefix; empty when the key does not exist."""
+        path = os.path.join(self.logs, f"export-{time.monotonic_ns()}.reg")
+        code = wine_env.run_wine(["regedit", "/e", wine_env.dos_path(path), key], self.env,
+                                 os.path.join(self.logs, "export.log"), timeout=60)
+        if code != 0 or not os.path.exists(path):
+            return ""
+        with open(path, "rb") as f:
+            data = f.read()
+        return data.decode("utf-16" if data.startswith(b"\xff\xfe") else "utf-8", "replace")
+
     def registry(self, hive: str) -> wine_reg.Hive:
         """The saved "system" or "user" registry; only after `shutdown`."""
         if not self._stopped:
