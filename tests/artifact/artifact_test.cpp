@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "tests/artifact/container_walk.h"
-#include "tools/pe_inspect/file_bytes.h"
-#include "tools/pe_inspect/inspection.h"
-#include "tools/pe_inspect/text.h"
+#include "tools/peinfo/file_bytes.h"
+#include "tools/peinfo/image_summary.h"
+#include "tools/peinfo/text.h"
 
 namespace zv::pe {
 namespace {

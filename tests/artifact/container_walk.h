@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/pe_inspect/byte_view.h"
+#include "tools/peinfo/byte_view.h"
 
 namespace zv::pe::testing {
 

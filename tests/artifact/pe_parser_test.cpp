@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "tests/artifact/pe_builder.h"
-#include "tools/pe_inspect/icon_group.h"
-#include "tools/pe_inspect/inspection.h"
-#include "tools/pe_inspect/report.h"
-#include "tools/pe_inspect/text.h"
-#include "tools/pe_inspect/version_info.h"
+#include "tools/peinfo/icon_group.h"
+#include "tools/peinfo/image_summary.h"
+#include "tools/peinfo/report.h"
+#include "tools/peinfo/text.h"
+#include "tools/peinfo/version_info.h"
 
 namespace zv::pe {
 namespace {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "demo_package_support.h"
-#include "tools/pe_inspect/inspection.h"
-#include "tools/pe_inspect/pe_image.h"
-#include "tools/pe_inspect/text.h"
+#include "tools/peinfo/image_summary.h"
+#include "tools/peinfo/pe_image.h"
+#include "tools/peinfo/text.h"
 
 namespace zv::demo {
 namespace {

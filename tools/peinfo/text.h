@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "tools/pe_inspect/byte_view.h"
+#include "tools/peinfo/byte_view.h"
 
 namespace zv::pe {
 

@@ -1,4 +1,4 @@
-#include "tools/pe_inspect/pe_image.h"
+#include "tools/peinfo/pe_image.h"
 
 #include <cstdio>
 

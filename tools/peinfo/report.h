@@ -1,9 +1,9 @@
-// The text report that the pe_inspect tool prints.
+// The text report that the peinfo tool prints.
 #pragma once
 
 #include <string>
 
-#include "tools/pe_inspect/inspection.h"
+#include "tools/peinfo/image_summary.h"
 
 namespace zv::pe {
 

@@ -1,9 +1,9 @@
-#include "tools/pe_inspect/resources.h"
+#include "tools/peinfo/resources.h"
 
 #include <set>
 #include <utility>
 
-#include "tools/pe_inspect/text.h"
+#include "tools/peinfo/text.h"
 
 namespace zv::pe {
 namespace {

@@ -1,4 +1,4 @@
-// Everything pe_inspect reports about one PE image, gathered in one pass.
+// Everything peinfo reports about one PE image, gathered in one pass.
 #pragma once
 
 #include <cstdint>
@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/pe_inspect/icon_group.h"
-#include "tools/pe_inspect/pe_image.h"
-#include "tools/pe_inspect/resources.h"
-#include "tools/pe_inspect/version_info.h"
+#include "tools/peinfo/icon_group.h"
+#include "tools/peinfo/pe_image.h"
+#include "tools/peinfo/resources.h"
+#include "tools/peinfo/version_info.h"
 
 namespace zv::pe {
 

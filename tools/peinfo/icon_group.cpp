@@ -1,4 +1,4 @@
-#include "tools/pe_inspect/icon_group.h"
+#include "tools/peinfo/icon_group.h"
 
 namespace zv::pe {
 namespace {

@@ -1,4 +1,4 @@
-// pe_inspect FILE: prints the machine, subsystem, imported DLLs, resources,
+// peinfo FILE: prints the machine, subsystem, imported DLLs, resources,
 // manifest, icon groups and version of a PE image. Exits with 0 when the
 // image was read in full, 1 when any part of it could not be read, 2 on a
 // usage error.
@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/pe_inspect/file_bytes.h"
-#include "tools/pe_inspect/inspection.h"
-#include "tools/pe_inspect/report.h"
+#include "tools/peinfo/file_bytes.h"
+#include "tools/peinfo/image_summary.h"
+#include "tools/peinfo/report.h"
 
 namespace {
 
@@ -19,18 +19,18 @@ constexpr uint64_t kMaxImageSize = 1ull << 30;
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: pe_inspect FILE\n");
+    std::fprintf(stderr, "usage: peinfo FILE\n");
     return 2;
   }
   std::vector<uint8_t> bytes;
   std::string error;
   if (!zv::pe::ReadFileBytes(argv[1], kMaxImageSize, &bytes, &error)) {
-    std::fprintf(stderr, "pe_inspect: %s\n", error.c_str());
+    std::fprintf(stderr, "peinfo: %s\n", error.c_str());
     return 1;
   }
   zv::pe::Inspection inspection;
   if (!zv::pe::InspectImage(zv::pe::ByteView(bytes.data(), bytes.size()), &inspection, &error)) {
-    std::fprintf(stderr, "pe_inspect: %s: %s\n", argv[1], error.c_str());
+    std::fprintf(stderr, "peinfo: %s: %s\n", argv[1], error.c_str());
     return 1;
   }
   const std::string report = zv::pe::FormatReport(inspection);

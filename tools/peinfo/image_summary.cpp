@@ -1,8 +1,8 @@
-#include "tools/pe_inspect/inspection.h"
+#include "tools/peinfo/image_summary.h"
 
 #include <utility>
 
-#include "tools/pe_inspect/imports.h"
+#include "tools/peinfo/imports.h"
 
 namespace zv::pe {
 namespace {

@@ -1,6 +1,6 @@
-#include "tools/pe_inspect/version_info.h"
+#include "tools/peinfo/version_info.h"
 
-#include "tools/pe_inspect/text.h"
+#include "tools/peinfo/text.h"
 
 namespace zv::pe {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/pe_inspect/pe_image.h"
+#include "tools/peinfo/pe_image.h"
 
 namespace zv::pe {
 

@@ -1,6 +1,6 @@
-#include "tools/pe_inspect/imports.h"
+#include "tools/peinfo/imports.h"
 
-#include "tools/pe_inspect/text.h"
+#include "tools/peinfo/text.h"
 
 namespace zv::pe {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "tools/pe_inspect/inspection.h"
-#include "tools/pe_inspect/report.h"
+#include "tools/peinfo/image_summary.h"
+#include "tools/peinfo/report.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zv::pe::Inspection inspection;

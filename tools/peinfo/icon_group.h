@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/pe_inspect/resources.h"
+#include "tools/peinfo/resources.h"
 
 namespace zv::pe {
 

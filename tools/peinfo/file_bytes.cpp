@@ -1,4 +1,4 @@
-#include "tools/pe_inspect/file_bytes.h"
+#include "tools/peinfo/file_bytes.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,8 +1,8 @@
-#include "tools/pe_inspect/report.h"
+#include "tools/peinfo/report.h"
 
 #include <cstdio>
 
-#include "tools/pe_inspect/text.h"
+#include "tools/peinfo/text.h"
 
 namespace zv::pe {
 namespace {

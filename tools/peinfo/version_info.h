@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "tools/pe_inspect/byte_view.h"
+#include "tools/peinfo/byte_view.h"
 
 namespace zv::pe {
 

@@ -1,4 +1,4 @@
-#include "tools/pe_inspect/text.h"
+#include "tools/peinfo/text.h"
 
 #include <utility>
 
