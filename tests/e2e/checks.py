@@ -5,7 +5,7 @@ from __future__ import annotations
 
 import dataclasses
 import os
-from typing import Any, List, Optional, Sequence
+from typing import Any, Callable, Dict, List, Optional, Sequence, Tuple
 
 import winebox
 
@@ -104,3 +104,43 @@ class Expectations:
 
 def program_name(exe_path: str) -> str:
     return os.path.basename(exe_path)
+
+
+CaseFunction = Callable[[winebox.Harness, "Expectations"], None]
+
+
+def case_table() -> Tuple[Dict[str, CaseFunction], Callable[[str], Callable[[CaseFunction], CaseFunction]]]:
+    """A module's table of cases and the decorator that registers a case in it."""
+    cases: Dict[str, CaseFunction] = {}
+
+    def case(name: str) -> Callable[[CaseFunction], CaseFunction]:
+        def register(function: CaseFunction) -> CaseFunction:
+            cases[name] = function
+            return function
+
+        return register
+
+    return cases, case
+
+
+def folder_files(
+    box: winebox.CasePrefix, windows_dir: str, encoding: str
+) -> Tuple[Dict[bytes, bytes], List[str]]:
+    """The files directly in a folder of the prefix (8-bit name in `encoding` ->
+    bytes), and every folder or file below a subfolder, as relative paths."""
+    root = box.host_path(windows_dir)
+    files: Dict[bytes, bytes] = {}
+    nested: List[str] = []
+    if not os.path.isdir(root):
+        return files, nested
+    for entry in sorted(os.listdir(root)):
+        path = os.path.join(root, entry)
+        if os.path.isdir(path):
+            nested.append(entry + "\\")
+            for folder, dirs, names in os.walk(path):
+                relative = os.path.relpath(folder, root).replace("/", "\\")
+                nested += [f"{relative}\\{name}" for name in sorted(dirs + names)]
+            continue
+        with open(path, "rb") as f:
+            files[entry.encode(encoding, "replace")] = f.read()
+    return files, nested

@@ -26,9 +26,10 @@ import stat
 import subprocess
 import sys
 import time
-from typing import Callable, Dict, Iterator, List, Optional, Sequence, Tuple
+from typing import Dict, Iterator, List, Optional, Sequence, Tuple
 
-from checks import ExpectedBox, Expectations, program_name
+from checks import case_table, ExpectedBox, Expectations, program_name
+import checks
 import package_model
 import wine_env
 from wine_env import HarnessError
@@ -80,16 +81,7 @@ PLACEHOLDER_ENTRIES = ("readme.txt", "zvszsj43.zvh")
 WORK = "C:\\zvztest"
 SESSION_FILE = WORK + "\\session.txt"
 
-CaseFunction = Callable[[winebox.Harness, Expectations], None]
-CASES: Dict[str, CaseFunction] = {}
-
-
-def case(name: str) -> Callable[[CaseFunction], CaseFunction]:
-    def register(function: CaseFunction) -> CaseFunction:
-        CASES[name] = function
-        return function
-
-    return register
+CASES, case = case_table()
 
 
 # ---------------------------------------------------------------------------
@@ -249,14 +241,8 @@ def changed(before: Dict[str, tuple], after: Dict[str, tuple]) -> List[str]:
 
 
 def folder_files(box: winebox.CasePrefix, windows_dir: str) -> Tuple[Dict[bytes, bytes], List[str]]:
-    """The files directly in a folder (name in the prefix's code page -> bytes), and
-    every subfolder and file below it as relative paths."""
-    root = box.host_path(windows_dir)
-    encoding = codec(box.codepage)
-    files: Dict[bytes, bytes] = {}
-    nested: List[str] = []
-    if not os.path.isdir(root):
-        return files, nested
+    """The files directly in a folder, and everything below its subfolders."""
+    return checks.folder_files(box, windows_dir, codec(box.codepage))
     for entry in sorted(os.listdir(root)):
         path = os.path.join(root, entry)
         if os.path.isdir(path):

@@ -26,9 +26,10 @@ import os
 import re
 import struct
 import time
-from typing import Callable, Dict, List, Optional, Sequence, Tuple
+from typing import Dict, List, Optional, Sequence, Tuple
 
-from checks import CaseFailure, ExpectedBox, Expectations, program_name, show
+from checks import case_table, CaseFailure, ExpectedBox, Expectations, program_name, show
+import checks
 import package_model
 from package_model import PackageError, PlacedFile, System
 import wine_env
@@ -92,16 +93,7 @@ HELD_IME_STAND_INS = {
     SYSWOW64: "/usr/i686-w64-mingw32/lib/zlib1.dll",
 }
 
-CaseFunction = Callable[[winebox.Harness, Expectations], None]
-CASES: Dict[str, CaseFunction] = {}
-
-
-def case(name: str) -> Callable[[CaseFunction], CaseFunction]:
-    def register(function: CaseFunction) -> CaseFunction:
-        CASES[name] = function
-        return function
-
-    return register
+CASES, case = case_table()
 
 
 # ---------------------------------------------------------------------------
@@ -263,13 +255,8 @@ def export_layouts(box: winebox.CasePrefix) -> Dict[str, str]:
 
 
 def listing(box: winebox.CasePrefix, setting: Setting) -> Tuple[Dict[bytes, bytes], List[str]]:
-    """The files of the install directory (8-bit name in the prefix's code page ->
-    bytes) and every folder or file below a subfolder, as relative paths."""
-    root = box.host_path(INSTALL_DIR)
-    files: Dict[bytes, bytes] = {}
-    nested: List[str] = []
-    if not os.path.isdir(root):
-        return files, nested
+    """The files of the install directory and everything below its subfolders."""
+    return checks.folder_files(box, INSTALL_DIR, CODECS[setting.codepage])
     for entry in sorted(os.listdir(root)):
         path = os.path.join(root, entry)
         if os.path.isdir(path):

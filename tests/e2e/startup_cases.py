@@ -21,9 +21,9 @@ Facts the cases rely on:
 from __future__ import annotations
 
 import re
-from typing import Callable, Dict, List
+from typing import List
 
-from checks import ExpectedBox, Expectations, program_name
+from checks import case_table, ExpectedBox, Expectations, program_name
 import winebox
 
 CAPTION = "智能岚汀"
@@ -50,16 +50,7 @@ COMPANION_TIMEOUT = 30.0
 # keep its window open.
 INTERACTIVE_TIMEOUT = 10.0
 
-CaseFunction = Callable[[winebox.Harness, Expectations], None]
-CASES: Dict[str, CaseFunction] = {}
-
-
-def case(name: str) -> Callable[[CaseFunction], CaseFunction]:
-    def register(function: CaseFunction) -> CaseFunction:
-        CASES[name] = function
-        return function
-
-    return register
+CASES, case = case_table()
 
 
 # -- shared expectations --------------------------------------------------------------
