@@ -243,17 +243,6 @@ def changed(before: Dict[str, tuple], after: Dict[str, tuple]) -> List[str]:
 def folder_files(box: winebox.CasePrefix, windows_dir: str) -> Tuple[Dict[bytes, bytes], List[str]]:
     """The files directly in a folder, and everything below its subfolders."""
     return checks.folder_files(box, windows_dir, codec(box.codepage))
-    for entry in sorted(os.listdir(root)):
-        path = os.path.join(root, entry)
-        if os.path.isdir(path):
-            nested.append(entry + "\\")
-            for folder, dirs, names in os.walk(path):
-                relative = os.path.relpath(folder, root).replace("/", "\\")
-                nested += [f"{relative}\\{name}" for name in sorted(dirs + names)]
-            continue
-        with open(path, "rb") as f:
-            files[entry.encode(encoding, "replace")] = f.read()
-    return files, nested
 
 
 def expect_files(check: Expectations, where: str, expected: Dict[bytes, bytes],

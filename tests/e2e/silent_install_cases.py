@@ -257,17 +257,6 @@ def export_layouts(box: winebox.CasePrefix) -> Dict[str, str]:
 def listing(box: winebox.CasePrefix, setting: Setting) -> Tuple[Dict[bytes, bytes], List[str]]:
     """The files of the install directory and everything below its subfolders."""
     return checks.folder_files(box, INSTALL_DIR, CODECS[setting.codepage])
-    for entry in sorted(os.listdir(root)):
-        path = os.path.join(root, entry)
-        if os.path.isdir(path):
-            nested.append(entry + "\\")
-            for folder, dirs, names in os.walk(path):
-                relative = os.path.relpath(folder, root).replace("/", "\\")
-                nested += [f"{relative}\\{name}" for name in sorted(dirs + names)]
-            continue
-        with open(path, "rb") as f:
-            files[entry.encode(CODECS[setting.codepage], "replace")] = f.read()
-    return files, nested
 
 
 def describe(setting: Setting, content: Optional[bytes]) -> str:
