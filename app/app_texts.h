@@ -1,10 +1,9 @@
 // The installer's own texts for start-up and the run modes, in UTF-16.
 #pragma once
 
-namespace zv::texts {
+#include "system/captions.h"
 
-// Caption of the installer's plain message boxes.
-inline constexpr char16_t kProductCaption[] = u"智能岚汀";
+namespace zv::texts {
 
 inline constexpr char16_t kAdministratorRequired[] =
     u"本安装程序需要以管理员权限运行，请退出后重新以管理员权限运行。"

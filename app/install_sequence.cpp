@@ -27,7 +27,7 @@ int32_t RestartRequired = 0;
 namespace {
 
 void ShowImeLocked() {
-  platform::Ui().MessageBoxW(texts::kImeLocked, texts::kPlainSetupCaption, win::kMbOk);
+  platform::Ui().MessageBoxW(texts::kImeLocked, texts::kSetupCaption, win::kMbOk);
 }
 
 void PrepareInstallDir() {

@@ -2,10 +2,9 @@
 // with the system's ANSI code page when they are shown or written.
 #pragma once
 
-namespace zv::texts {
+#include "system/captions.h"
 
-// Caption of the per-record extraction failure.
-inline constexpr char16_t kSetupCaption[] = u"智能岚汀安装";
+namespace zv::texts {
 
 // A record could not be unpacked, failed its digest or could not be written;
 // "%s" stands for the record's file name.

@@ -73,8 +73,7 @@ void AskToKeepEarlierData() {
   const char16_t* question = InstallDir.view() == PreviousInstallDir.view()
                                  ? texts::kKeepDataInInstallDir
                                  : texts::kKeepDataElsewhere;
-  if (platform::Ui().MessageBoxW(question, texts::kPlainSetupCaption, win::kMbYesNo) ==
-      win::kIdYes) {
+  if (platform::Ui().MessageBoxW(question, texts::kSetupCaption, win::kMbYesNo) == win::kIdYes) {
     BackupState = kBackupKeepOldData;
   }
 }

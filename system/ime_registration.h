@@ -14,9 +14,6 @@ extern platform::LayoutHandle InstalledLayout;
 // system accepted the IME, else 0 (and the layout is then registered by hand).
 extern int32_t ImeRegistered;
 
-// The IME's layout text in UTF-16, used on every code page.
-extern const char16_t kImeLayoutTextWide[];
-
 // Registers "<system directory>\zavoli4.ime" with its layout text. Sets
 // InstalledLayout; returns 1 when the system accepted the IME, else 0.
 int RegisterImeWithSystem();

@@ -93,7 +93,7 @@ void RegisterLayoutByHand() {
   const bool windows9x = IsWindows9xFamily() != 0;
   ScopedRegKey layouts;
   if (layouts.OpenA(platform::kHkeyLocalMachine, kKeyboardLayoutsKey, win::kKeyRead) != 0) {
-    ShowFailure(windows9x, texts::layout::kLayoutListOpenError9x, texts::layout::kProductCaption);
+    ShowFailure(windows9x, texts::layout::kLayoutListOpenError9x, texts::kProductCaption);
     return;
   }
   LayoutSearch search =

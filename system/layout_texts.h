@@ -7,13 +7,14 @@
 
 #include <string_view>
 
+#include "system/captions.h"
+
 namespace zv::texts::layout {
 
 // ---- Captions -----------------------------------------------------------
 
-inline constexpr char16_t kProductCaption[] = u"智能岚汀";
+// The product and setup captions are in system/captions.h.
 inline constexpr char16_t kShapeCodeCaption[] = u"智能岚汀(岚汀形码)";
-inline constexpr char16_t kSetupCaption[] = u"智能岚汀安装";
 
 // ---- Manual layout registration (8-bit message boxes) -------------------
 
@@ -61,7 +62,8 @@ inline constexpr char16_t kImeNamePrefixBig5Text[] = u"智能嵐汀輸入平台"
 // The layout texts: the name, two blanks and the version (21 bytes).
 inline constexpr std::string_view kImeLayoutTextGbk{
     "\xD6\xC7\xC4\xDC\xE1\xB0\xCD\xA1\xCA\xE4\xC8\xEB\xC6\xBD\xCC\xA8  7.8", 21};
-inline constexpr char16_t kImeLayoutTextGbkText[] = u"智能岚汀输入平台  7.8";
+// The UTF-16 layout text the IME is registered with on every code page.
+inline constexpr char16_t kImeLayoutText[] = u"智能岚汀输入平台  7.8";
 inline constexpr std::string_view kImeLayoutTextBig5{
     "\xB4\xBC\xAF\xE0\xB4\x50\xA5\xC5\xBF\xE9\xA4\x4A\xA5\xAD\xA5\x78  7.8", 21};
 inline constexpr char16_t kImeLayoutTextBig5Text[] = u"智能嵐汀輸入平台  7.8";

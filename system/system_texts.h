@@ -2,10 +2,9 @@
 // messages are made from them with the ANSI code page when shown.
 #pragma once
 
-namespace zv::texts {
+#include "system/captions.h"
 
-inline constexpr char16_t kShapeCodeSetupCaption[] = u"智能岚汀(岚汀形码)安装";
-inline constexpr char16_t kPlainSetupCaption[] = u"智能岚汀安装";
+namespace zv::texts {
 
 // The product's home page, named where the user is sent to download again.
 inline constexpr char16_t kHomePage[] = u"http://www.zavoli.cn/";

@@ -36,7 +36,7 @@ TEST(LayoutIdentifiers, ProductByteConstantsMatchTheirTexts) {
   using namespace texts::layout;
   EXPECT_EQ(fake::Utf16ToAnsi(936, kImeNamePrefixGbkText), std::string(kImeNamePrefixGbk));
   EXPECT_EQ(fake::Utf16ToAnsi(950, kImeNamePrefixBig5Text), std::string(kImeNamePrefixBig5));
-  EXPECT_EQ(fake::Utf16ToAnsi(936, kImeLayoutTextGbkText), std::string(kImeLayoutTextGbk));
+  EXPECT_EQ(fake::Utf16ToAnsi(936, kImeLayoutText), std::string(kImeLayoutTextGbk));
   EXPECT_EQ(fake::Utf16ToAnsi(950, kImeLayoutTextBig5Text), std::string(kImeLayoutTextBig5));
   EXPECT_EQ(fake::Utf16ToAnsi(936, kImeFamilyPrefixGbkText), std::string(kImeFamilyPrefixGbk));
   EXPECT_EQ(kImeNamePrefixGbk.size(), 16u);
