@@ -14,6 +14,7 @@
 #include "platform/fake/fake_text_codec.h"
 #include "platform/win_constants.h"
 #include "system/install_locations.h"
+#include "tests/unit/system/utf16_bytes.h"
 
 namespace zv {
 namespace {
@@ -21,14 +22,7 @@ namespace {
 using fake::FakeMachine;
 using fake::Preset;
 
-std::string Utf16(const std::u16string& text) {
-  std::string bytes;
-  for (char16_t c : text) {
-    bytes += static_cast<char>(c & 0xFF);
-    bytes += static_cast<char>(c >> 8);
-  }
-  return bytes;
-}
+using test::Utf16;
 
 // A module whose version text the first pass must stamp.
 std::string Module(const std::string& tag, const char16_t* version = u"  6.3") {

@@ -7,18 +7,12 @@
 #include "package/work_buffer.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/win_constants.h"
+#include "tests/unit/system/utf16_bytes.h"
 
 namespace zv {
 namespace {
 
-std::string Utf16(const std::u16string& text) {
-  std::string bytes;
-  for (char16_t c : text) {
-    bytes += static_cast<char>(c & 0xFF);
-    bytes += static_cast<char>(c >> 8);
-  }
-  return bytes;
-}
+using test::Utf16;
 
 const std::u16string kBrand = u"智能岚汀输入平台";
 
