@@ -1,7 +1,7 @@
 // The installer's own texts for start-up and the run modes, in UTF-16.
 #pragma once
 
-#include "system/captions.h"
+#include "state/captions.h"
 
 namespace zv::texts {
 

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "system/text_match.h"
+#include "state/text_match.h"
 
 namespace zv {
 

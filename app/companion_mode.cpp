@@ -15,7 +15,7 @@ int RunCompanionMode(std::string_view commandLine) {
   // 32-bit system folder, so this registers the 32-bit IME. Whether the
   // system accepted it, the user is told to restart if it does not work.
   RegisterImeWithSystem();
-  platform::Ui().MessageBoxW(texts::kCompanionSucceeded, texts::kProductCaption, win::kMbOk);
+  platform::Boxes().MessageBoxW(texts::kCompanionSucceeded, texts::kProductCaption, win::kMbOk);
   return 0;
 }
 

@@ -6,11 +6,11 @@
 #include "app/app_texts.h"
 #include "app/command_line.h"
 #include "app/run_modes.h"
-#include "app/run_state.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
+#include "state/run_state.h"
+#include "state/wizard_state.h"
 #include "system/install_locations.h"
-#include "ui/wizard_state.h"
 
 namespace zv {
 
@@ -22,7 +22,8 @@ int InstallerMain(void* instance, void* /*previousInstance*/, const char* comman
 
   ChooseInstallDir();
   if (CheckAdministrator() == 1) {
-    platform::Ui().MessageBoxW(texts::kAdministratorRequired, texts::kProductCaption, win::kMbOk);
+    platform::Boxes().MessageBoxW(texts::kAdministratorRequired, texts::kProductCaption,
+                                  win::kMbOk);
     return 0;
   }
 

@@ -1,7 +1,7 @@
-#include "app/install_sequence.h"
 #include "app/run_modes.h"
 #include "package/package_resource.h"
 #include "package/work_buffer.h"
+#include "sequence/install_sequence.h"
 
 namespace zv {
 

@@ -14,7 +14,6 @@
 #include "package/work_buffer.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
-#include "system/install_locations.h"
 
 namespace zv {
 namespace {
@@ -61,12 +60,14 @@ void ClearTarget(const std::string& target) {
 }
 
 // Unpacks one record; false when it failed.
-bool ExtractRecord(const PackageEntry& entry, ContainerLayout layout, const ScratchArea& scratch) {
+bool ExtractRecord(const PackageEntry& entry, ContainerLayout layout, std::string_view directory,
+                   const ScratchArea& scratch) {
   if (CheckRecordName(entry) != NameProblem::kNone) return false;
   size_t length = Inflate(entry, scratch);
   if (length == 0) return false;
   if (layout == ContainerLayout::kDigest && !DigestChecks(entry, scratch, length)) return false;
-  const std::string target = InstallDir.str() + std::string(entry.name);
+  std::string target(directory);
+  target += entry.name;
   ClearTarget(target);
   uint8_t* content = scratch.data + kScratchContentOffset;
   if (entry.name == kPhraseListRecordName) {
@@ -93,14 +94,14 @@ ScratchArea SkinArchiveScratch() {
   return ScratchArea{WorkBuffer + kSkinArchiveRoom, kWorkBufferSize - kSkinArchiveRoom};
 }
 
-bool ExtractContainer(ContainerBytes container, ScratchArea scratch) {
+bool ExtractContainer(ContainerBytes container, std::string_view directory, ScratchArea scratch) {
   ContainerReader reader(container);
   const bool slotUsable = ScratchContentCapacity(scratch) > 0;
   uint32_t written = 0;
   PackageEntry entry;
   while (reader.Next(&entry)) {
     if (slotUsable) PutNameInSlot(entry, scratch);
-    if (slotUsable && ExtractRecord(entry, reader.layout(), scratch)) {
+    if (slotUsable && ExtractRecord(entry, reader.layout(), directory, scratch)) {
       ++written;
     } else {
       ShowRecordFailure(entry.name);

@@ -1,8 +1,9 @@
-// Unpacking every record of a container into the install directory.
+// Unpacking every record of a container into a directory.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "package/container_format.h"
 
@@ -37,7 +38,8 @@ ScratchArea WorkBufferScratch();
 // WorkBuffer behind the skin archive's 131,072 bytes.
 ScratchArea SkinArchiveScratch();
 
-// Unpacks every counted record of `container` into InstallDir + its name, in
+// Unpacks every counted record of `container` into `directory` followed
+// directly by the record's name (so `directory` ends with a backslash), in
 // file order. Each record is decompressed and (digest layout) checked against
 // its digest before the target is touched; then the target is deleted, or
 // moved aside when it cannot be, and written anew. A record that fails (a
@@ -46,6 +48,6 @@ ScratchArea SkinArchiveScratch();
 // the walk goes on. The walk stops silently at a record without its "CF"
 // marker or one running past the container's end. Returns true when every
 // record counted in the header was written in full.
-bool ExtractContainer(ContainerBytes container, ScratchArea scratch);
+bool ExtractContainer(ContainerBytes container, std::string_view directory, ScratchArea scratch);
 
 }  // namespace zv

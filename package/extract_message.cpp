@@ -21,8 +21,8 @@ std::u16string FormatWithName(std::u16string_view format, std::u16string_view na
 
 void ShowRecordFailure(std::string_view name) {
   const std::u16string wideName = platform::Codec().MultiByteToWideChar(name);
-  platform::Ui().MessageBoxW(FormatWithName(texts::kRecordExtractFailed, wideName),
-                             texts::kSetupCaption, win::kMbOk);
+  platform::Boxes().MessageBoxW(FormatWithName(texts::kRecordExtractFailed, wideName),
+                                texts::kSetupCaption, win::kMbOk);
 }
 
 }  // namespace zv

@@ -4,8 +4,6 @@
 
 namespace zv {
 
-PackageBytes PackageResource;
-
 int LockPackageResource() {
   const platform::ResourceBytes bytes = platform::Res().LoadResourceBytes("KPMTZVZ", "ZVZ");
   if (bytes.data == nullptr) {

@@ -2,7 +2,7 @@
 // with the system's ANSI code page when they are shown or written.
 #pragma once
 
-#include "system/captions.h"
+#include "state/captions.h"
 
 namespace zv::texts {
 

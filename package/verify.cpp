@@ -5,16 +5,18 @@
 #include "package/package_texts.h"
 #include "package/record_name.h"
 #include "platform/text_codec.h"
-#include "system/install_locations.h"
-#include "system/text_match.h"
+#include "state/text_match.h"
 
 namespace zv {
 namespace {
 
-bool RecordPasses(const PackageEntry& entry, ContainerLayout layout, std::string_view exemptList) {
+bool RecordPasses(const PackageEntry& entry, ContainerLayout layout, std::string_view directory,
+                  std::string_view exemptList) {
   if (CheckRecordName(entry) != NameProblem::kNone) return false;
   char digestText[kDigestTextSize];
-  const uint64_t bytesRead = FileDigest(InstallDir.str() + std::string(entry.name), digestText);
+  std::string path(directory);
+  path += entry.name;
+  const uint64_t bytesRead = FileDigest(path, digestText);
   if (layout == ContainerLayout::kPlain) return bytesRead >= entry.streamSize;
   return DigestMatches(entry.digestField, digestText) ||
          ContainsIgnoreCase(exemptList, entry.name) != 0;
@@ -22,13 +24,14 @@ bool RecordPasses(const PackageEntry& entry, ContainerLayout layout, std::string
 
 }  // namespace
 
-int VerifyContainer(ContainerBytes container, std::string* failList, std::string_view exemptList) {
+int VerifyContainer(ContainerBytes container, std::string_view directory, std::string* failList,
+                    std::string_view exemptList) {
   failList->clear();
   ContainerReader reader(container);
   int passed = 0;
   PackageEntry entry;
   while (reader.Next(&entry)) {
-    if (RecordPasses(entry, reader.layout(), exemptList)) {
+    if (RecordPasses(entry, reader.layout(), directory, exemptList)) {
       ++passed;
     } else {
       failList->append(entry.name);

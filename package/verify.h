@@ -1,4 +1,4 @@
-// Checking the files in the install directory against a container.
+// Checking the files in a directory against a container.
 #pragma once
 
 #include <string>
@@ -8,7 +8,8 @@
 
 namespace zv {
 
-// Checks InstallDir + name for every counted record of `container`:
+// Checks `directory` followed directly by the record's name (so `directory`
+// ends with a backslash) for every counted record of `container`:
 //  - digest layout: the file's digest must equal the stored one, unless the
 //    name occurs in `exemptList` (ContainsIgnoreCase; an empty list exempts
 //    nothing);
@@ -19,6 +20,7 @@ namespace zv {
 // than the header counts (failures, or a walk stopped by a bad marker or a
 // record running past the end), "有文件没有成功解压，请重新下载安装！\r\n" in the ANSI
 // code page is appended. Returns the number of records that passed.
-int VerifyContainer(ContainerBytes container, std::string* failList, std::string_view exemptList);
+int VerifyContainer(ContainerBytes container, std::string_view directory, std::string* failList,
+                    std::string_view exemptList);
 
 }  // namespace zv

@@ -4,8 +4,6 @@
 
 namespace zv {
 
-uint8_t* WorkBuffer = nullptr;
-
 WorkBufferReservation::WorkBufferReservation()
     : block_(platform::Res().AllocateZeroedBlock(kWorkBufferSize)) {
   WorkBuffer = block_ ? block_->data() : nullptr;

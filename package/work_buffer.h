@@ -1,18 +1,12 @@
 // The 2 MiB zero-filled scratch block that every install step shares.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <memory>
 
 #include "platform/resources.h"
+#include "state/package_state.h"
 
 namespace zv {
-
-inline constexpr size_t kWorkBufferSize = 0x200000;
-
-// The reserved block's address, null while none is reserved.
-extern uint8_t* WorkBuffer;
 
 // Reserves WorkBuffer for its lifetime (movable, zero-filled, locked) and
 // frees it on destruction. reserved() is false when the memory was refused.

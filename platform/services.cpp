@@ -26,7 +26,7 @@ const Services& CurrentServices() { return g_services; }
 FileSystem& Files() { return Require(g_services.files, "files"); }
 Registry& Reg() { return Require(g_services.registry, "registry"); }
 SystemInfo& System() { return Require(g_services.system, "system"); }
-Dialogs& Ui() { return Require(g_services.dialogs, "dialogs"); }
+MessageBoxes& Boxes() { return Require(g_services.messageBoxes, "message boxes"); }
 Processes& Programs() { return Require(g_services.processes, "processes"); }
 InputMethods& Ime() { return Require(g_services.inputMethods, "input methods"); }
 Security& Acl() { return Require(g_services.security, "security"); }

@@ -3,10 +3,10 @@
 // logic reaches Windows only through these accessors.
 #pragma once
 
-#include "platform/dialogs.h"
 #include "platform/file_system.h"
 #include "platform/input_methods.h"
 #include "platform/md5.h"
+#include "platform/message_boxes.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/resources.h"
@@ -19,7 +19,7 @@ struct Services {
   FileSystem* files = nullptr;
   Registry* registry = nullptr;
   SystemInfo* system = nullptr;
-  Dialogs* dialogs = nullptr;
+  MessageBoxes* messageBoxes = nullptr;
   Processes* processes = nullptr;
   InputMethods* inputMethods = nullptr;
   Security* security = nullptr;
@@ -36,7 +36,7 @@ const Services& CurrentServices();
 FileSystem& Files();
 Registry& Reg();
 SystemInfo& System();
-Dialogs& Ui();
+MessageBoxes& Boxes();
 Processes& Programs();
 InputMethods& Ime();
 Security& Acl();

@@ -1,8 +1,8 @@
 #include "settings/ime_settings_files.h"
 
-#include "app/run_state.h"
-#include "platform/file_io.h"
+#include "package/file_io.h"
 #include "settings/settings_file_names.h"
+#include "state/run_state.h"
 #include "system/install_locations.h"
 
 namespace zv {
@@ -43,8 +43,8 @@ std::string MakeNetworkSettingsText(std::string_view webAddress) {
 
 void WriteImeSettingsFiles(std::string_view webAddress) {
   const std::string dir = ChooseInstallDir().str();
-  platform::WriteFileBytes(dir + kEditionFileName, EditionFileBytes());
-  platform::WriteFileBytes(dir + kNetworkSettingsFileName, MakeNetworkSettingsText(webAddress));
+  WriteFileBytes(dir + kEditionFileName, EditionFileBytes());
+  WriteFileBytes(dir + kNetworkSettingsFileName, MakeNetworkSettingsText(webAddress));
 }
 
 }  // namespace zv

@@ -1,6 +1,6 @@
 #include "settings/install_stamp.h"
 
-#include "platform/file_io.h"
+#include "package/file_io.h"
 #include "platform/services.h"
 #include "settings/settings_file_names.h"
 #include "system/install_locations.h"
@@ -16,7 +16,7 @@ std::string FormatTickCount(uint32_t ticks) {
 
 void WriteInstallStamp() {
   const std::string text = FormatTickCount(platform::System().GetTickCount());
-  platform::WriteFileBytes(InstallDir.str() + kInstallStampFileName, text);
+  WriteFileBytes(InstallDir.str() + kInstallStampFileName, text);
 }
 
 }  // namespace zv

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "platform/fixed_text.h"
+#include "state/fixed_text.h"
 
 namespace zv {
 

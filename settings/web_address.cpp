@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "platform/file_io.h"
+#include "package/file_io.h"
 #include "settings/key_value.h"
 #include "settings/settings_file_names.h"
 #include "system/install_locations.h"
@@ -18,7 +18,7 @@ constexpr char kPrefilledKey[] = "ZVNETURL1=";
 std::string LoadWebAddress() {
   const std::string path = ChooseInstallDir().str() + kNetworkSettingsFileName;
   std::string bytes;
-  if (!platform::ReadFileBytes(path, kReadLimit, &bytes)) return std::string();
+  if (!ReadFileBytes(path, kReadLimit, &bytes)) return std::string();
   KeyValueText value;
   FindKeyValue(bytes, kPrefilledKey, &value);
   return value.str();

@@ -13,7 +13,7 @@ namespace zv {
 namespace {
 
 int Show(const char16_t* text, uint32_t type = win::kMbOk) {
-  return platform::Ui().MessageBoxW(text, texts::kSetupCaption, type);
+  return platform::Boxes().MessageBoxW(text, texts::kSetupCaption, type);
 }
 
 // The product is place 1: say so, and on a 32-bit Windows with another

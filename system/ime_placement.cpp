@@ -1,7 +1,5 @@
 #include "system/ime_placement.h"
 
-#include "app/run_state.h"
-#include "package/backup_state.h"
 #include "package/extract.h"
 #include "package/file_replace.h"
 #include "package/package_resource.h"
@@ -10,20 +8,19 @@
 #include "platform/services.h"
 #include "platform/text_codec.h"
 #include "platform/win_constants.h"
+#include "state/package_state.h"
+#include "state/run_state.h"
+#include "state/window_hooks.h"
 #include "system/install_locations.h"
 #include "system/integrity_level.h"
-#include "system/placement_display.h"
 #include "system/registry_entries.h"
 #include "system/system_texts.h"
 #include "system/version_stamp.h"
 
 namespace zv {
 
-PlacementDisplay PlacementPainters;
-
 namespace {
 
-constexpr int kFirstPass = 0;
 constexpr uint32_t kPauseMs = 50;
 
 std::string InInstallDir(const char* name) { return InstallDir.str() + name; }
@@ -38,16 +35,13 @@ bool CopyOver(const std::string& source, const std::string& target) {
   return platform::Files().CopyFileA(source, target, false);
 }
 
+// The window is only asked to paint in the interactive mode.
 void RedrawInstallPathPage() {
-  if (RunMode != kRunModeSilent && PlacementPainters.redrawInstallPathPage != nullptr) {
-    PlacementPainters.redrawInstallPathPage();
-  }
+  if (RunMode != kRunModeSilent) RequestInstallPathRedraw();
 }
 
-void DrawProgress(int done, int total) {
-  if (RunMode != kRunModeSilent && PlacementPainters.drawProgress != nullptr) {
-    PlacementPainters.drawProgress(done, total);
-  }
+void DrawProgress(int32_t done, int32_t total) {
+  if (RunMode != kRunModeSilent) RequestProgress(done, total);
 }
 
 // The 32-bit or 64-bit language variant for this code page.
@@ -66,14 +60,14 @@ std::string StampedVariant(bool sixtyFourBit) {
 void ShowExtractionIncomplete() {
   const std::string text = Ansi(texts::kExtractIncompleteStart) + Ansi(texts::kHomePage) +
                            Ansi(texts::kExtractIncompleteEnd);
-  platform::Ui().MessageBoxA(text, Ansi(texts::kShapeCodeSetupCaption), win::kMbOk);
+  platform::Boxes().MessageBoxA(text, Ansi(texts::kShapeCodeSetupCaption), win::kMbOk);
 }
 
 void AskToKeepEarlierData() {
   const char16_t* question = InstallDir.view() == PreviousInstallDir.view()
                                  ? texts::kKeepDataInInstallDir
                                  : texts::kKeepDataElsewhere;
-  if (platform::Ui().MessageBoxW(question, texts::kSetupCaption, win::kMbYesNo) == win::kIdYes) {
+  if (platform::Boxes().MessageBoxW(question, texts::kSetupCaption, win::kMbYesNo) == win::kIdYes) {
     BackupState = kBackupKeepOldData;
   }
 }
@@ -86,7 +80,7 @@ void ExtractPackage() {
   bool extracted = false;
   if (PackageResource.data != nullptr && WorkBuffer != nullptr) {
     extracted = ExtractContainer(ContainerBytes{PackageResource.data, PackageResource.size},
-                                 WorkBufferScratch());
+                                 InstallDir.view(), WorkBufferScratch());
   }
   if (!extracted) {
     ShowExtractionIncomplete();
@@ -110,37 +104,37 @@ void PlaceUninstaller(const std::string& source) {
   if (!CopyOver(source, target)) ShowCopyFailure(target);
 }
 
-void PlaceOn64BitSystem(int pass) {
+void PlaceOn64BitSystem(PlacementPass pass) {
   MakeSysWow64Path(&SysWow64Dir);
   const std::string wow64Source =
-      pass == kFirstPass ? StampedVariant(false) : InInstallDir("zavoli32.ime");
+      pass == PlacementPass::kFirst ? StampedVariant(false) : InInstallDir("zavoli32.ime");
   PlaceFile(wow64Source, SysWow64Dir.str() + "\\zavoli4.ime");
 
-  SystemDir.AssignTruncated(platform::System().GetSystemDirectoryA(200));
+  RefreshSystemDir();
   const std::string nativeSource =
-      pass == kFirstPass ? StampedVariant(true) : InInstallDir("zavoli64.ime");
+      pass == PlacementPass::kFirst ? StampedVariant(true) : InInstallDir("zavoli64.ime");
   {
     // A 32-bit installer would otherwise be sent to SysWOW64 and overwrite
     // the 32-bit IME placed there a moment ago.
     platform::ScopedFsRedirectionOff native;
     PlaceFile(nativeSource, SystemDir.str() + "\\zavoli4.ime");
-    if (pass == kFirstPass) PlaceUninstaller(InInstallDir("zvqdel64.exe"));
+    if (pass == PlacementPass::kFirst) PlaceUninstaller(InInstallDir("zvqdel64.exe"));
   }
-  if (pass == kFirstPass) ReplaceCompanion();
+  if (pass == PlacementPass::kFirst) ReplaceCompanion();
 }
 
-void PlaceOn32BitSystem(int pass) {
-  SystemDir.AssignTruncated(platform::System().GetSystemDirectoryA(200));
+void PlaceOn32BitSystem(PlacementPass pass) {
+  RefreshSystemDir();
   const bool vistaOrLater = WindowsMajorVersion >= 6;
   std::string source;
-  if (pass == kFirstPass) {
+  if (pass == PlacementPass::kFirst) {
     if (vistaOrLater) ReplaceCompanion();
     source = StampedVariant(false);
   } else {
     source = InInstallDir(vistaOrLater ? "zavoli32.ime" : "zavoli4.ime");
   }
   PlaceFile(source, SystemDir.str() + "\\zavoli4.ime");
-  if (pass == kFirstPass) PlaceUninstaller(InInstallDir("zavodel.exe"));
+  if (pass == PlacementPass::kFirst) PlaceUninstaller(InInstallDir("zavodel.exe"));
 }
 
 void RemoveLanguageVariants() {
@@ -156,7 +150,7 @@ void ShowCopyFailure(const std::string& target) {
   const size_t slot = format.find(u"%s");
   const std::string text =
       Ansi(format.substr(0, slot)) + target + Ansi(std::u16string_view(format).substr(slot + 2));
-  platform::Ui().MessageBoxA(text, Ansi(texts::kShapeCodeSetupCaption), win::kMbOk);
+  platform::Boxes().MessageBoxA(text, Ansi(texts::kShapeCodeSetupCaption), win::kMbOk);
 }
 
 void PlaceFile(const std::string& source, const std::string& target) {
@@ -167,12 +161,12 @@ void PlaceFile(const std::string& source, const std::string& target) {
   ShowCopyFailure(target);
 }
 
-void PlaceImeFiles(int pass) {
+void PlaceImeFiles(PlacementPass pass) {
   platform::Files().CreateDirectoryA(InstallDir.str());
   if (WindowsMajorVersion > 5) LowerIntegrityLevel();
   RedrawInstallPathPage();
   platform::System().Sleep(kPauseMs);
-  if (pass == kFirstPass) ExtractPackage();
+  if (pass == PlacementPass::kFirst) ExtractPackage();
   RedrawInstallPathPage();
 
   ClearAttributes(InInstallDir("zavoli32.ime"));
@@ -188,7 +182,7 @@ void PlaceImeFiles(int pass) {
     PlaceOn32BitSystem(pass);
   }
 
-  if (pass == kFirstPass) {
+  if (pass == PlacementPass::kFirst) {
     StampImeVersion(InInstallDir("setupw64.exe"));
     WriteUninstallEntry();
   } else {

@@ -5,11 +5,12 @@
 
 namespace zv {
 
-// The first pass (0) extracts the package, asks whether to keep the user's
+// The first pass extracts the package, asks whether to keep the user's
 // earlier data, places the small language variant of the IME for this code
-// page in the system folders and writes the uninstall entry; the second pass
-// (1), after the IME was registered, replaces it with the full IME.
-void PlaceImeFiles(int pass);
+// page in the system folders and writes the uninstall entry; the second pass,
+// after the IME was registered, replaces it with the full IME.
+enum class PlacementPass : int { kFirst = 0, kSecond = 1 };
+void PlaceImeFiles(PlacementPass pass);
 
 // Copies `source` over `target` after clearing the target's attributes; a
 // target that cannot be overwritten is moved aside and the copy retried. A

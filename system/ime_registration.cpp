@@ -7,9 +7,6 @@
 
 namespace zv {
 
-platform::LayoutHandle InstalledLayout = 0;
-int32_t ImeRegistered = 0;
-
 int RegisterImeWithSystem() {
   const std::u16string systemDir = platform::System().GetSystemDirectoryW(100);
   const std::u16string imeFile = systemDir + u"\\zavoli4.ime";

@@ -1,18 +1,11 @@
 #include "system/install_locations.h"
 
-#include "platform/file_io.h"
+#include "package/file_io.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
 #include "system/path_text.h"
 
 namespace zv {
-
-FixedText<200> InstallDir;
-FixedText<256> PreviousInstallDir;
-FixedText<200> SystemDir;
-FixedText<200> WindowsDir;
-FixedText<210> SysWow64Dir;
-int32_t WindowsMajorVersion = 0;
 
 namespace {
 
@@ -32,9 +25,7 @@ std::string ProgramFilesBase() {
   return folder;
 }
 
-void WriteRememberedFile(const std::string& path) {
-  platform::WriteFileBytes(path, InstallDir.view());
-}
+void WriteRememberedFile(const std::string& path) { WriteFileBytes(path, InstallDir.view()); }
 
 std::string RememberedFilePath() {
   WindowsDir.AssignTruncated(platform::System().GetWindowsDirectoryA(200));
@@ -42,15 +33,6 @@ std::string RememberedFilePath() {
 }
 
 }  // namespace
-
-void ResetInstallLocations() {
-  InstallDir.clear();
-  PreviousInstallDir.clear();
-  SystemDir.clear();
-  WindowsDir.clear();
-  SysWow64Dir.clear();
-  WindowsMajorVersion = 0;
-}
 
 const FixedText<200>& ChooseInstallDir() {
   if (InstallDir[1] == ':' && InstallDir[2] == '\\') return InstallDir;
@@ -73,7 +55,7 @@ void RememberInstallDir() {
     InstallDir.Append("\\");
   }
   WriteRememberedFile(windowsFile);
-  SystemDir.AssignTruncated(platform::System().GetSystemDirectoryA(200));
+  RefreshSystemDir();
   if (WindowsMajorVersion < 6) return;
   const std::string driveDir = FindFixedDriveDir();
   platform::Files().CreateDirectoryA(driveDir);
@@ -82,7 +64,7 @@ void RememberInstallDir() {
 
 void ReadRememberedInstallDir(int intoPrevious) {
   std::string bytes;
-  if (!platform::ReadFileBytes(RememberedFilePath(), kRememberedFileReadLimit, &bytes)) return;
+  if (!ReadFileBytes(RememberedFilePath(), kRememberedFileReadLimit, &bytes)) return;
   // The text ends at the first zero byte, if the file holds one.
   const size_t zero = bytes.find('\0');
   if (zero != std::string::npos) bytes.resize(zero);
@@ -113,13 +95,13 @@ int DetectSystem() {
   return PathExists(SysWow64Dir.str());
 }
 
+void RefreshSystemDir() { SystemDir.AssignTruncated(platform::System().GetSystemDirectoryA(200)); }
+
 void MakeSysWow64Path(FixedText<210>* out) {
   WindowsDir.AssignTruncated(platform::System().GetWindowsDirectoryA(200));
   out->clear();
   out->Append(WindowsDir.view());
   out->Append("\\syswow64");
 }
-
-int PathExists(const std::string& path) { return platform::PathExists(path); }
 
 }  // namespace zv

@@ -5,10 +5,10 @@
 
 #include "platform/services.h"
 #include "platform/win_constants.h"
+#include "state/wizard_state.h"
 #include "system/ime_registration.h"
 #include "system/layout_environment.h"
 #include "system/layout_texts.h"
-#include "ui/wizard_state.h"
 
 namespace zv {
 

@@ -1,7 +1,7 @@
 #include "system/layout_environment.h"
 
-#include "app/run_state.h"
 #include "platform/services.h"
+#include "state/run_state.h"
 #include "system/layout_texts.h"
 
 namespace zv {

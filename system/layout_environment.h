@@ -20,9 +20,6 @@ inline constexpr char kPreloadKey[] = "preload";
 // hold the layout identifiers.
 inline constexpr char kPreloadKey9x[] = "keyboard layout\\preload";
 
-// The most places of a preload list that are read or examined.
-inline constexpr int kMaxPreloadPlaces = 49;
-
 // 1 when GetVersion reports the 9x family (its top bit set), else 0. Asked
 // afresh at every call.
 int IsWindows9xFamily();

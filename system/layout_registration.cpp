@@ -17,8 +17,6 @@
 
 namespace zv {
 
-FixedText<200> LayoutId;
-
 namespace {
 
 using platform::ScopedRegKey;
@@ -31,7 +29,7 @@ void ShowFailure(bool windows9x, const char* text9x, const char16_t* caption) {
   const std::string text = windows9x
                                ? std::string(text9x)
                                : codec.WideCharToMultiByte(texts::layout::kAdministratorNeeded);
-  platform::Ui().MessageBoxA(text, codec.WideCharToMultiByte(caption), win::kMbOk);
+  platform::Boxes().MessageBoxA(text, codec.WideCharToMultiByte(caption), win::kMbOk);
 }
 
 // What the walk over the layout keys found.

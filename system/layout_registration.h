@@ -2,13 +2,9 @@
 // method manager refused the IME.
 #pragma once
 
-#include "platform/fixed_text.h"
+#include "state/layout_state.h"
 
 namespace zv {
-
-// The product's layout identifier as the last RegisterLayoutByHand chose it
-// ("E0210804"); empty before.
-extern FixedText<200> LayoutId;
 
 // Writes the product's key under the keyboard layout list and adds it to
 // the current user's preload list. An earlier product key is reused when it

@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-#include "system/captions.h"
+#include "state/captions.h"
 
 namespace zv::texts::layout {
 

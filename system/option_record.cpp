@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "app/run_state.h"
-#include "package/backup_state.h"
-#include "platform/file_io.h"
+#include "package/file_io.h"
+#include "state/package_state.h"
+#include "state/run_state.h"
+#include "state/wizard_state.h"
 #include "system/install_locations.h"
 
 namespace zv {
@@ -68,14 +69,14 @@ void AdjustOptionRecord() {
   const std::string path = InstallDir.str() + "zvszsj43.zvh";
   OptionRecord record = DefaultOptionRecord();
   std::string stored;
-  if (platform::ReadFileBytes(path, kOptionRecordSize, &stored)) {
+  if (ReadFileBytes(path, kOptionRecordSize, &stored)) {
     std::copy(stored.begin(), stored.end(), record.begin());
   }
   ApplyCommonOptions(record);
   if (EditionFlag == 1) ApplyPinyinEdition(record);
   ApplyWindowMode(record);
-  platform::WriteFileBytes(
-      path, std::string_view(reinterpret_cast<const char*>(record.data()), record.size()));
+  WriteFileBytes(path,
+                 std::string_view(reinterpret_cast<const char*>(record.data()), record.size()));
 }
 
 }  // namespace zv

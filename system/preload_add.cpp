@@ -7,6 +7,7 @@
 #include "platform/services.h"
 #include "platform/text_codec.h"
 #include "platform/win_constants.h"
+#include "state/layout_state.h"
 #include "system/layout_environment.h"
 #include "system/layout_texts.h"
 #include "system/registry_text.h"
@@ -50,7 +51,7 @@ PlaceMatch Compare(std::string_view place, std::string_view layoutId) {
 }
 
 void ShowPreloadOpenError() {
-  platform::Ui().MessageBoxA(
+  platform::Boxes().MessageBoxA(
       texts::layout::kPreloadOpenError,
       platform::Codec().WideCharToMultiByte(texts::layout::kShapeCodeCaption), win::kMbOk);
 }

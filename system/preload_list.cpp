@@ -5,14 +5,11 @@
 #include "platform/scoped_reg_key.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
+#include "system/layout_environment.h"
 #include "system/layout_texts.h"
 #include "system/registry_text.h"
 
 namespace zv {
-
-PreloadListTable PreloadList;
-int32_t ImeInPreload = 0;
-int32_t ImePreloadPosition = 0;
 
 namespace {
 
@@ -89,12 +86,6 @@ bool ReadEntryTexts() {
 }
 
 }  // namespace
-
-void ResetPreloadState() {
-  EmptyPreloadList();
-  ImeInPreload = 0;
-  ImePreloadPosition = 0;
-}
 
 int ReadPreloadList() {
   EmptyPreloadList();

@@ -2,32 +2,9 @@
 // the product's layout stands in it.
 #pragma once
 
-#include <cstdint>
-
-#include "platform/fixed_text.h"
-#include "system/layout_environment.h"
+#include "state/layout_state.h"
 
 namespace zv {
-
-struct PreloadListTable {
-  // The layout identifiers from place 1 on; entries[0] is place 1.
-  FixedText<10> entries[kMaxPreloadPlaces];
-  // The "layout text" of each entry's layout key; empty when unknown.
-  FixedText<200> texts[kMaxPreloadPlaces];
-  // The number of entries read, 0 to kMaxPreloadPlaces.
-  int32_t count = 0;
-};
-
-// Filled by ReadPreloadList; MoveImeToSecondPlace and
-// SwapFirstTwoPreloadEntries work on it as the last read left it.
-extern PreloadListTable PreloadList;
-// 1 when the last FindImeInPreload found the product's layout, else 0.
-extern int32_t ImeInPreload;
-// The product's 1-based place in PreloadList; 0 when absent.
-extern int32_t ImePreloadPosition;
-
-// Empties PreloadList and clears ImeInPreload and ImePreloadPosition.
-void ResetPreloadState();
 
 // Reads the current user's preload list (at most 49 places) into
 // PreloadList, with each entry's layout text from the keyboard layout list.

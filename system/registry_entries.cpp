@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/run_state.h"
 #include "platform/scoped_reg_key.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
+#include "state/run_state.h"
 #include "system/entry_texts.h"
 
 namespace zv {

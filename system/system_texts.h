@@ -2,7 +2,7 @@
 // messages are made from them with the ANSI code page when shown.
 #pragma once
 
-#include "system/captions.h"
+#include "state/captions.h"
 
 namespace zv::texts {
 

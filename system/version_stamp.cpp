@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "package/file_io.h"
 #include "package/work_buffer.h"
-#include "platform/file_io.h"
 #include "platform/services.h"
 
 namespace zv {
@@ -43,10 +43,10 @@ int StampVersionBytes(std::string* bytes) {
 void StampImeVersion(const std::string& path) {
   if (WorkBuffer == nullptr) return;
   std::string bytes;
-  if (!platform::ReadFileBytes(path, kStampReadLimit + 1, &bytes)) return;
+  if (!ReadFileBytes(path, kStampReadLimit + 1, &bytes)) return;
   if (bytes.size() > kStampReadLimit) return;  // never cut a tail off
   if (StampVersionBytes(&bytes) == 0) return;
-  platform::WriteFileBytes(path, bytes);
+  WriteFileBytes(path, bytes);
 }
 
 }  // namespace zv

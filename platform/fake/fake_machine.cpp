@@ -10,7 +10,7 @@ FakeMachine::FakeMachine(Preset preset)
     : FakeFileSystem(machine_),
       FakeRegistry(machine_),
       FakeSystemInfo(machine_),
-      FakeDialogs(machine_),
+      FakeMessageBoxes(machine_),
       FakeProcesses(machine_),
       FakeInputMethods(machine_, *this),
       FakeSecurity(machine_, *this),
@@ -70,7 +70,7 @@ void FakeMachine::Install() {
   services.files = this;
   services.registry = this;
   services.system = this;
-  services.dialogs = this;
+  services.messageBoxes = this;
   services.processes = this;
   services.inputMethods = this;
   services.security = this;

@@ -14,10 +14,10 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/fake/fake_dialogs.h"
 #include "platform/fake/fake_files.h"
 #include "platform/fake/fake_input_methods.h"
 #include "platform/fake/fake_md5.h"
+#include "platform/fake/fake_message_boxes.h"
 #include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_resources.h"
@@ -46,7 +46,7 @@ class FakeMachine : private MachineStateHolder,
                     public FakeFileSystem,
                     public FakeRegistry,
                     public FakeSystemInfo,
-                    public FakeDialogs,
+                    public FakeMessageBoxes,
                     public FakeProcesses,
                     public FakeInputMethods,
                     public FakeSecurity,

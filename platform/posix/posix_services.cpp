@@ -6,11 +6,11 @@ void InstallPosixServices(unsigned codePage) {
   static PosixFileSystem files;
   static PosixMd5 md5;
   static PosixTextCodec codec;
-  static PosixDialogs dialogs(codec);
+  static PosixMessageBoxes messageBoxes(codec);
   codec = PosixTextCodec(codePage);
   Services services;
   services.files = &files;
-  services.dialogs = &dialogs;
+  services.messageBoxes = &messageBoxes;
   services.md5 = &md5;
   SetServices(services);
   SetTextCodec(&codec);

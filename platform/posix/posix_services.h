@@ -32,9 +32,9 @@ class PosixFileSystem : public FileSystem {
 
 // Prints every box as "caption: text" (UTF-8) on stderr. OK boxes answer
 // kIdOk, questions kIdNo: a tool never says yes on nobody's behalf.
-class PosixDialogs : public Dialogs {
+class PosixMessageBoxes : public MessageBoxes {
  public:
-  explicit PosixDialogs(TextCodec& codec) : codec_(codec) {}
+  explicit PosixMessageBoxes(TextCodec& codec) : codec_(codec) {}
   int MessageBoxA(const std::string& text, const std::string& caption, uint32_t type) override;
   int MessageBoxW(const std::u16string& text, const std::u16string& caption,
                   uint32_t type) override;
@@ -67,7 +67,7 @@ class PosixDirectoryListing : public DirectoryListing {
 // The host path of an 8-bit Windows-style path: every '\' becomes '/'.
 std::string HostPath(const std::string& path);
 
-// Installs the file system, dialogs and MD5 into the service table (the
+// Installs the file system, message boxes and MD5 into the service table (the
 // other services stay empty) and the codec for `codePage`. The services live
 // until the process ends; a second call replaces the codec's code page.
 void InstallPosixServices(unsigned codePage = 936);

@@ -8,7 +8,7 @@ void InstallWin32Services() {
   static Win32FileSystem files;
   static Win32Registry registry;
   static Win32SystemInfo system;
-  static Win32Dialogs dialogs;
+  static Win32MessageBoxes messageBoxes;
   static Win32Processes processes;
   static Win32InputMethods inputMethods;
   static Win32Security security;
@@ -16,8 +16,8 @@ void InstallWin32Services() {
   static Win32Md5 md5;
   static Win32TextCodec codec;
   SetTextCodec(&codec);
-  SetServices(Services{&files, &registry, &system, &dialogs, &processes, &inputMethods, &security,
-                       &resources, &md5});
+  SetServices(Services{&files, &registry, &system, &messageBoxes, &processes, &inputMethods,
+                       &security, &resources, &md5});
 }
 
 }  // namespace zv::platform::win32

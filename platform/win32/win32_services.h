@@ -59,7 +59,7 @@ class Win32SystemInfo : public SystemInfo {
   void Sleep(uint32_t milliseconds) override;
 };
 
-class Win32Dialogs : public Dialogs {
+class Win32MessageBoxes : public MessageBoxes {
  public:
   int MessageBoxA(const std::string& text, const std::string& caption, uint32_t type) override;
   int MessageBoxW(const std::u16string& text, const std::u16string& caption,

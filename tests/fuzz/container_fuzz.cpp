@@ -16,7 +16,6 @@
 #include "package/verify.h"
 #include "package/work_buffer.h"
 #include "platform/fake/fake_machine.h"
-#include "system/install_locations.h"
 
 namespace {
 
@@ -50,7 +49,6 @@ void FuzzContainer(const uint8_t* data, size_t size) {
   zv::fake::FakeMachine machine;
   machine.Install();
   machine.AddDirectory("C:\\zavoli");
-  zv::InstallDir.Assign(kInstallDir);
   const std::vector<std::string> before = OutsideInstallDir(machine);
 
   // An exact copy, so that the address sanitizer sees any read past the end.
@@ -58,12 +56,11 @@ void FuzzContainer(const uint8_t* data, size_t size) {
   if (size > 0) std::memcpy(bytes.get(), data, size);
   static std::vector<uint8_t> scratch(zv::kWorkBufferSize);
   const zv::ContainerBytes container{bytes.get(), size};
-  zv::ExtractContainer(container, zv::ScratchArea{scratch.data(), scratch.size()});
+  zv::ExtractContainer(container, kInstallDir, zv::ScratchArea{scratch.data(), scratch.size()});
   std::string failList;
-  const int passed = zv::VerifyContainer(container, &failList, "zavocyzk.bak ");
+  const int passed = zv::VerifyContainer(container, kInstallDir, &failList, "zavocyzk.bak ");
   Require(passed >= 0, "negative pass count");
   Require(OutsideInstallDir(machine) == before, "a file appeared outside the install directory");
-  zv::ResetInstallLocations();
 }
 
 // Runs the filter with the trailer's room filled with `fill`; returns the

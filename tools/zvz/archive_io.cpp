@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/file_io.h"
+#include "package/file_io.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
 
@@ -61,7 +61,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* err
     *error = path + ": larger than 4 GiB, not a container";
     return false;
   }
-  if (!platform::ReadFileBytes(path, static_cast<size_t>(size), bytes)) {
+  if (!ReadFileBytes(path, static_cast<size_t>(size), bytes)) {
     *error = ErrorText(path + ": cannot read", platform::Files().LastError());
     return false;
   }

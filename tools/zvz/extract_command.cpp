@@ -18,11 +18,12 @@ int RunExtract(const Arguments& args, const Host& host) {
   if (!ReadWholeFile(args[0], &bytes, &error)) return Fail(host.consoleText(error));
   const ContainerCheck check = CheckStructure(host.consoleText(args[0]), bytes, host);
   if (!check.sound) return Fail(check.error);
-  if (!UseAsInstallDir(args[1], true, &error)) return Fail(host.consoleText(error));
+  std::string target;
+  if (!PrepareTargetDir(args[1], true, &target, &error)) return Fail(host.consoleText(error));
   auto scratch = std::make_unique<uint8_t[]>(kWorkBufferSize);
   const bool complete =
       ExtractContainer(ContainerBytes{reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()},
-                       ScratchArea{scratch.get(), kWorkBufferSize});
+                       target, ScratchArea{scratch.get(), kWorkBufferSize});
   if (!complete) return Fail(host.consoleText(args[0]) + ": not every record was unpacked");
   return kExitOk;
 }

@@ -16,7 +16,7 @@ std::string ConsoleWide(std::u16string_view text) {
 }
 
 // A console tool prints its message boxes instead of showing them.
-class ConsoleDialogs : public platform::Dialogs {
+class ConsoleMessageBoxes : public platform::MessageBoxes {
  public:
   int MessageBoxA(const std::string& text, const std::string& caption, uint32_t type) override {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
@@ -32,10 +32,10 @@ class ConsoleDialogs : public platform::Dialogs {
 
 Host InstallHost(unsigned /*codePage*/) {
   static platform::win32::Win32DirectoryListing listing;
-  static ConsoleDialogs dialogs;
+  static ConsoleMessageBoxes messageBoxes;
   platform::win32::InstallWin32Services();
   platform::Services services = platform::CurrentServices();
-  services.dialogs = &dialogs;
+  services.messageBoxes = &messageBoxes;
   platform::SetServices(services);
   return Host{&listing, &ConsoleText, &ConsoleWide};
 }

@@ -2,7 +2,6 @@
 
 #include "platform/services.h"
 #include "platform/win_constants.h"
-#include "system/install_locations.h"
 
 namespace zv::zvz {
 namespace {
@@ -14,13 +13,13 @@ bool IsDirectory(const std::string& path) {
 
 }  // namespace
 
-bool UseAsInstallDir(const std::string& directory, bool create, std::string* error) {
+bool PrepareTargetDir(const std::string& directory, bool create, std::string* path,
+                      std::string* error) {
   const std::string dir = directory.empty() ? "." : directory;
-  std::string path = dir;
-  if (path.back() != '\\' && path.back() != '/') path += '\\';
-  if (!InstallDir.Assign(path)) {
-    *error =
-        directory + ": path longer than " + std::to_string(InstallDir.kMaxLength - 1) + " bytes";
+  std::string withSeparator = dir;
+  if (withSeparator.back() != '\\' && withSeparator.back() != '/') withSeparator += '\\';
+  if (withSeparator.size() > kMaxTargetDirLength + 1) {
+    *error = directory + ": path longer than " + std::to_string(kMaxTargetDirLength) + " bytes";
     return false;
   }
   if (create && !IsDirectory(dir)) platform::Files().CreateDirectoryA(dir);
@@ -28,6 +27,7 @@ bool UseAsInstallDir(const std::string& directory, bool create, std::string* err
     *error = directory + ": not a directory";
     return false;
   }
+  *path = withSeparator;
   return true;
 }
 

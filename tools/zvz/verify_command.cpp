@@ -1,7 +1,6 @@
 #include <string>
 
 #include "package/verify.h"
-#include "system/install_locations.h"
 #include "tools/zvz/archive_io.h"
 #include "tools/zvz/commands.h"
 #include "tools/zvz/console.h"
@@ -25,11 +24,12 @@ int RunVerify(const Arguments& args, const Host& host) {
   if (!ReadWholeFile(args[0], &bytes, &error)) return Fail(host.consoleText(error));
   const ContainerCheck check = CheckStructure(host.consoleText(args[0]), bytes, host);
   if (!check.sound) return Fail(check.error);
-  if (!UseAsInstallDir(args[1], false, &error)) return Fail(host.consoleText(error));
+  std::string target;
+  if (!PrepareTargetDir(args[1], false, &target, &error)) return Fail(host.consoleText(error));
   std::string failList;
   const int passed =
       VerifyContainer(ContainerBytes{reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()},
-                      &failList, std::string_view());
+                      target, &failList, std::string_view());
   if (!failList.empty()) PrintLine(WithoutLineEnd(host.consoleText(failList)));
   PrintLine(std::to_string(passed) + " of " + std::to_string(check.recordCount) + " records pass");
   if (static_cast<uint32_t>(passed) != check.recordCount) {

@@ -5,14 +5,15 @@
 #include "app/administrator_check.h"
 #include "app/app_texts.h"
 #include "app/installer_main.h"
-#include "app/run_state.h"
 #include "package/package_resource.h"
 #include "package/work_buffer.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/win_constants.h"
+#include "state/process_state.h"
+#include "state/run_state.h"
+#include "state/wizard_state.h"
 #include "system/ime_registration.h"
 #include "system/install_locations.h"
-#include "ui/wizard_state.h"
 
 namespace zv {
 namespace {
@@ -29,9 +30,7 @@ class StartUpTest : public ::testing::Test {
   void TearDown() override { ResetAll(); }
 
   static void ResetAll() {
-    ResetInstallLocations();
-    ResetRunState();
-    InstalledLayout = 0;
+    ResetProcessState();
     WizardPage = 7;
   }
 

@@ -252,7 +252,8 @@ TEST_F(ExtractTest, SkinArchiveInTheFirst128KiBIsLeftIntact) {
   const ScratchArea scratch{workBuffer_.data() + kSkinArchiveRoom,
                             kWorkBufferSize - kSkinArchiveRoom};
   EXPECT_EQ(ScratchContentCapacity(scratch), 2097008u - kSkinArchiveRoom);
-  EXPECT_TRUE(ExtractContainer(ContainerBytes{workBuffer_.data(), skin.size()}, scratch));
+  EXPECT_TRUE(
+      ExtractContainer(ContainerBytes{workBuffer_.data(), skin.size()}, kInstallDir, scratch));
   EXPECT_EQ(std::string(reinterpret_cast<char*>(workBuffer_.data()), skin.size()), skin);
   EXPECT_EQ(Installed("zvbmpsx1.bmp"), std::string(9000, 'b'));
   // The record's name and content sit in their slots behind the archive.

@@ -21,6 +21,7 @@
 #include "package/extract.h"
 #include "package/work_buffer.h"
 #include "platform/fake/fake_machine.h"
+#include "state/process_state.h"
 #include "system/install_locations.h"
 
 namespace zv::testing {
@@ -142,16 +143,16 @@ class ExactBytes {
 class PackageTest : public ::testing::Test {
  protected:
   PackageTest() {
+    ResetProcessState();
     machine_.Install();
-    InstallDir.Assign(kInstallDir);
     machine_.AddDirectory("C:\\zavoli");
   }
-  ~PackageTest() override { ResetInstallLocations(); }
+  ~PackageTest() override { ResetProcessState(); }
 
   ScratchArea Scratch() { return ScratchArea{workBuffer_.data(), workBuffer_.size()}; }
   bool Extract(const std::string& container) {
     ExactBytes exact(container);
-    return ExtractContainer(exact.container(), Scratch());
+    return ExtractContainer(exact.container(), kInstallDir, Scratch());
   }
   std::string Installed(const std::string& name) {
     return machine_.ReadText(std::string(kInstallDir) + name).value_or("<missing>");

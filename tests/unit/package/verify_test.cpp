@@ -15,7 +15,7 @@ class VerifyTest : public PackageTest {
   int Verify(const std::string& container, std::string_view exemptList = {}) {
     ExactBytes exact(container);
     failList_ = "left over from before";
-    return VerifyContainer(exact.container(), &failList_, exemptList);
+    return VerifyContainer(exact.container(), kInstallDir, &failList_, exemptList);
   }
   std::u16string FailText() const {
     return fake::AnsiToUtf16(machine_.Settings().ansiCodePage, failList_);

@@ -1,4 +1,4 @@
-#include "app/install_sequence.h"
+#include "sequence/install_sequence.h"
 
 #include <gtest/gtest.h>
 
@@ -6,18 +6,19 @@
 #include <memory>
 #include <string>
 
-#include "app/run_state.h"
-#include "package/backup_state.h"
 #include "package/container_writer.h"
 #include "package/package_resource.h"
 #include "package/work_buffer.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/win_constants.h"
+#include "state/package_state.h"
+#include "state/process_state.h"
+#include "state/run_state.h"
+#include "state/wizard_state.h"
 #include "system/ime_registration.h"
 #include "system/install_locations.h"
 #include "system/layout_texts.h"
 #include "system/preload_list.h"
-#include "ui/wizard_state.h"
 
 namespace zv {
 namespace {
@@ -48,14 +49,10 @@ class InstallSequenceTest : public ::testing::Test {
   void Prepare(Preset preset, int32_t runMode = kRunModeSilent) {
     machine_ = std::make_unique<FakeMachine>(preset);
     machine_->Install();
-    ResetInstallLocations();
-    ResetRunState();
-    ResetPreloadState();
+    ResetProcessState();
     RunMode = runMode;
     UiCodePage = 936;
-    BackupState = kBackupNone;
     RestartRequired = 7;
-    ImeRegistered = 0;
     ContainerWriter writer(ContainerLayout::kDigest);
     for (const auto& [name, content] : kPackage) writer.Add(name, content);
     package_ = writer.Finish();
@@ -68,9 +65,7 @@ class InstallSequenceTest : public ::testing::Test {
   void TearDown() override {
     buffer_.reset();
     ReleasePackageResource();
-    ResetInstallLocations();
-    ResetRunState();
-    ResetPreloadState();
+    ResetProcessState();
   }
 
   // An earlier install whose layout is in the user's preload list, and

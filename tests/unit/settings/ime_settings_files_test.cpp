@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "app/run_state.h"
 #include "platform/win_constants.h"
 #include "settings/web_address.h"
 #include "settings_test_support.h"
+#include "state/run_state.h"
 #include "system/install_locations.h"
 
 namespace zv {

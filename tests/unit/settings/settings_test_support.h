@@ -6,8 +6,9 @@
 
 #include <string>
 
-#include "app/run_state.h"
 #include "platform/fake/fake_machine.h"
+#include "state/process_state.h"
+#include "state/run_state.h"
 #include "system/install_locations.h"
 
 namespace zv {
@@ -17,16 +18,14 @@ inline const std::string kTestInstallDir = "C:\\Program Files\\zavoli\\";
 class SettingsFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetRunState();
-    ResetInstallLocations();
+    ResetProcessState();
     machine_.Install();
     machine_.AddDirectory(kTestInstallDir);
     InstallDir.Assign(kTestInstallDir);
   }
   void TearDown() override {
     EXPECT_EQ(machine_.OpenFileCount(), 0u) << "a file was left open";
-    ResetRunState();
-    ResetInstallLocations();
+    ResetProcessState();
   }
 
   std::string Read(const std::string& name) {

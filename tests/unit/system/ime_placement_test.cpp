@@ -5,15 +5,17 @@
 #include <map>
 #include <string>
 
-#include "app/run_state.h"
-#include "package/backup_state.h"
 #include "package/container_writer.h"
 #include "package/package_resource.h"
 #include "package/work_buffer.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/fake/fake_text_codec.h"
 #include "platform/win_constants.h"
+#include "state/package_state.h"
+#include "state/process_state.h"
+#include "state/run_state.h"
 #include "system/install_locations.h"
+#include "tests/unit/support/recording_window_hooks.h"
 #include "tests/unit/system/utf16_bytes.h"
 
 namespace zv {
@@ -51,11 +53,9 @@ class ImePlacementTest : public ::testing::Test {
     machine_ = std::make_unique<FakeMachine>(preset);
     machine_->SetCodePage(codePage);
     machine_->Install();
-    ResetInstallLocations();
-    ResetRunState();
+    ResetProcessState();
     RunMode = kRunModeSilent;
     UiCodePage = codePage;
-    BackupState = kBackupNone;
     ContainerWriter writer(ContainerLayout::kDigest);
     for (const auto& [name, content] : kPackage)
       ASSERT_EQ(writer.Add(name, content), AddResult::kAdded);
@@ -70,9 +70,7 @@ class ImePlacementTest : public ::testing::Test {
   void TearDown() override {
     buffer_.reset();
     ReleasePackageResource();
-    ResetInstallLocations();
-    ResetRunState();
-    BackupState = kBackupNone;
+    ResetProcessState();
   }
   std::string Read(const std::string& path) { return machine_->ReadText(path).value_or("<none>"); }
   std::string InDir(const std::string& name) { return Read(kDir + name); }
@@ -86,7 +84,7 @@ class ImePlacementTest : public ::testing::Test {
 TEST_F(ImePlacementTest, SixtyFourBitSystemGetsEachVariantInItsOwnFolder) {
   Prepare(Preset::kWindows7x64);
 
-  PlaceImeFiles(0);
+  PlaceImeFiles(PlacementPass::kFirst);
   EXPECT_EQ(Read(kWow64Ime), Stamped("v320"));
   // The native folder, reached only with the redirection switched off.
   EXPECT_EQ(Read(kNativeIme), Stamped("v640"));
@@ -101,7 +99,7 @@ TEST_F(ImePlacementTest, SixtyFourBitSystemGetsEachVariantInItsOwnFolder) {
   EXPECT_EQ(InDir("zavopyck.dat"), "py");
   EXPECT_TRUE(machine_->MessageBoxes().empty());
 
-  PlaceImeFiles(1);
+  PlaceImeFiles(PlacementPass::kSecond);
   EXPECT_EQ(Read(kWow64Ime), "ime32-full");
   EXPECT_EQ(Read(kNativeIme), "ime64-full");
   EXPECT_EQ(Read(kNativeUninstaller), "del64");
@@ -116,23 +114,40 @@ TEST_F(ImePlacementTest, SixtyFourBitSystemGetsEachVariantInItsOwnFolder) {
   EXPECT_EQ(machine_->OpenFileCount(), 0u);
 }
 
+TEST_F(ImePlacementTest, OnlyTheInteractiveModeAsksTheWindowToPaint) {
+  const std::vector<std::string> onePass = {"redraw", "redraw", "progress 0/64"};
+  for (const int32_t mode : {kRunModeSilent, kRunModeInteractive}) {
+    Prepare(Preset::kWindows7x64);
+    RunMode = mode;
+    test::RecordingWindowHooks window;
+    PlaceImeFiles(PlacementPass::kFirst);
+    PlaceImeFiles(PlacementPass::kSecond);
+    std::vector<std::string> expected;
+    if (mode == kRunModeInteractive) {
+      expected = onePass;
+      expected.insert(expected.end(), onePass.begin(), onePass.end());
+    }
+    EXPECT_EQ(window.calls(), expected) << "run mode " << mode;
+  }
+}
+
 TEST_F(ImePlacementTest, ThirtyTwoBitSystemsUseTheSystemFolderOnly) {
   Prepare(Preset::kWindows7x86, 950);
-  PlaceImeFiles(0);
+  PlaceImeFiles(PlacementPass::kFirst);
   EXPECT_EQ(Read(kNativeIme), Stamped("v321"));
   EXPECT_EQ(Read(kNativeUninstaller), "del32");
   EXPECT_EQ(InDir("zavokpmt.exe"), "kpm6");
   EXPECT_FALSE(machine_->Exists("C:\\Windows\\SysWOW64"));
-  PlaceImeFiles(1);
+  PlaceImeFiles(PlacementPass::kSecond);
   EXPECT_EQ(Read(kNativeIme), "ime32-full");
 
   Prepare(Preset::kWindowsXp);
-  PlaceImeFiles(0);
+  PlaceImeFiles(PlacementPass::kFirst);
   EXPECT_EQ(Read(kNativeIme), Stamped("v320"));
   // On XP the companion from the package stays, its variant beside it.
   EXPECT_EQ(InDir("zavokpmt.exe"), "kpmt");
   EXPECT_EQ(InDir("zavokpm6.exe"), "kpm6");
-  PlaceImeFiles(1);
+  PlaceImeFiles(PlacementPass::kSecond);
   EXPECT_EQ(Read(kNativeIme), "ime32-full");
   EXPECT_TRUE(machine_->Commands().empty());
 }
@@ -141,14 +156,14 @@ TEST_F(ImePlacementTest, AnImeInUseIsMovedAsideAndALockedOneIsReported) {
   Prepare(Preset::kWindows7x86);
   machine_->AddFile(kNativeIme, "old");
   ASSERT_TRUE(machine_->LoadModule(kNativeIme));
-  PlaceImeFiles(0);
+  PlaceImeFiles(PlacementPass::kFirst);
   EXPECT_EQ(Read("C:\\Windows\\system32\\zavoli2.ime"), "old");
   EXPECT_EQ(Read(kNativeIme), Stamped("v320"));
   EXPECT_TRUE(machine_->MessageBoxes().empty());
 
   // Held open without any sharing: neither replaced nor moved aside.
   ASSERT_NE(machine_->OpenHandle(kNativeIme, win::kGenericRead, 0), 0u);
-  PlaceImeFiles(1);
+  PlaceImeFiles(PlacementPass::kSecond);
   EXPECT_EQ(Read(kNativeIme), Stamped("v320"));
   ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
   const auto& box = machine_->MessageBoxes()[0];
@@ -165,7 +180,7 @@ TEST_F(ImePlacementTest, EarlierDataQuestionFollowsTheBackupAndTheDirectory) {
   BackupState = kBackupComplete;
   PreviousInstallDir.Assign(kDir);
   machine_->QueueAnswer(win::kIdYes);
-  PlaceImeFiles(0);
+  PlaceImeFiles(PlacementPass::kFirst);
   ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
   EXPECT_EQ(machine_->MessageBoxes()[0].text,
             u"检测到安装目录下有智能岚汀以前的词组等数据文件，是否保留？");
@@ -177,7 +192,7 @@ TEST_F(ImePlacementTest, EarlierDataQuestionFollowsTheBackupAndTheDirectory) {
   BackupState = kBackupComplete;
   PreviousInstallDir.Assign("C:\\PROGRAM FILES\\zavoli\\");  // the comparison is exact
   machine_->QueueAnswer(win::kIdNo);
-  PlaceImeFiles(0);
+  PlaceImeFiles(PlacementPass::kFirst);
   ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
   EXPECT_EQ(machine_->MessageBoxes()[0].text, u"检测到有智能岚汀以前的词组等数据文件，是否保留？");
   EXPECT_EQ(BackupState, kBackupComplete);
@@ -188,7 +203,7 @@ TEST_F(ImePlacementTest, IncompleteExtractionIsReportedAndTheInstallGoesOn) {
   BackupState = kBackupComplete;
   // A package cut short after its first records.
   PackageResource.size = package_.size() / 2;
-  PlaceImeFiles(0);
+  PlaceImeFiles(PlacementPass::kFirst);
   // Files missing from the cut package also fail their copies later.
   ASSERT_GE(machine_->MessageBoxes().size(), 1u);
   EXPECT_FALSE(machine_->MessageBoxes()[0].wide);
@@ -199,7 +214,7 @@ TEST_F(ImePlacementTest, IncompleteExtractionIsReportedAndTheInstallGoesOn) {
   // Without any package the same message appears and nothing is unpacked.
   Prepare(Preset::kWindows7x86);
   ReleasePackageResource();
-  PlaceImeFiles(0);
+  PlaceImeFiles(PlacementPass::kFirst);
   ASSERT_GE(machine_->MessageBoxes().size(), 1u);
   EXPECT_EQ(machine_->MessageBoxes()[0].text,
             u"文件解压不完整，请到智能岚汀网站http://www.zavoli.cn/重新下载安装。");

@@ -4,8 +4,10 @@
 
 #include <string>
 
+#include "package/file_io.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/win_constants.h"
+#include "state/process_state.h"
 
 namespace zv {
 namespace {
@@ -15,10 +17,10 @@ using fake::FakeMachine;
 class InstallLocationsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetInstallLocations();
+    ResetProcessState();
     machine_.Install();
   }
-  void TearDown() override { ResetInstallLocations(); }
+  void TearDown() override { ResetProcessState(); }
 
   FakeMachine machine_{fake::Preset::kWindows7x64};
 };

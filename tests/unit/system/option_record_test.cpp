@@ -4,9 +4,11 @@
 
 #include <string>
 
-#include "app/run_state.h"
-#include "package/backup_state.h"
 #include "platform/fake/fake_machine.h"
+#include "state/package_state.h"
+#include "state/process_state.h"
+#include "state/run_state.h"
+#include "state/wizard_state.h"
 #include "system/install_locations.h"
 
 namespace zv {
@@ -16,16 +18,11 @@ class OptionRecordTest : public ::testing::Test {
  protected:
   void SetUp() override {
     machine_.Install();
-    ResetRunState();
-    BackupState = kBackupNone;
+    ResetProcessState();
     InstallDir.Assign("C:\\z\\");
     machine_.AddDirectory("C:\\z");
   }
-  void TearDown() override {
-    ResetRunState();
-    ResetInstallLocations();
-    BackupState = kBackupNone;
-  }
+  void TearDown() override { ResetProcessState(); }
   std::string Record() { return machine_.ReadText("C:\\z\\zvszsj43.zvh").value_or(""); }
 
   fake::FakeMachine machine_{fake::Preset::kWindows7x64};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake/fake_machine.h"
+#include "state/process_state.h"
 #include "system/install_locations.h"
 
 namespace zv {
@@ -32,13 +33,13 @@ TEST(EndsWithBackslash, RememberedBig5DirectoryGetsItsBackslash) {
   fake::FakeMachine machine(fake::Preset::kWindowsXp);
   machine.SetCodePage(950);
   machine.Install();
-  ResetInstallLocations();
+  ResetProcessState();
   DetectSystem();
   InstallDir.Assign("D:\\\xA5\x5C");
   RememberInstallDir();
   EXPECT_EQ(InstallDir.str(), "D:\\\xA5\x5C\\");
   EXPECT_EQ(machine.ReadText("C:\\Windows\\zavopath.zvh"), "D:\\\xA5\x5C\\");
-  ResetInstallLocations();
+  ResetProcessState();
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+#include "package/file_io.h"
+
+#include <algorithm>
+
+#include "platform/services.h"
+#include "platform/win_constants.h"
+
+namespace zv {
+
+bool ReadFileBytes(const std::string& path, size_t limit, std::string* out) {
+  out->clear();
+  auto file = platform::Files().CreateFileA(path, win::kGenericRead, win::kFileShareRead,
+                                            win::kOpenExisting, win::kAttributeNormal);
+  if (!file) return false;
+  // Room for what the file holds now; a file that grows meanwhile is read
+  // on up to the limit.
+  const uint64_t size = file->Size();
+  std::string bytes(size < limit ? static_cast<size_t>(size) : limit, '\0');
+  size_t total = 0;
+  while (total < limit) {
+    if (total == bytes.size()) bytes.resize(std::min(limit, bytes.size() + 0x10000));
+    const size_t want = bytes.size() - total;
+    const uint32_t chunk = want > 0x100000 ? 0x100000u : static_cast<uint32_t>(want);
+    uint32_t got = 0;
+    if (!file->Read(&bytes[total], chunk, &got)) return false;
+    if (got == 0) break;
+    total += got;
+  }
+  bytes.resize(total);
+  *out = std::move(bytes);
+  return true;
+}
+
+bool WriteFileBytes(const std::string& path, std::string_view bytes) {
+  auto file = platform::Files().CreateFileA(path, win::kGenericWrite, 0, win::kCreateAlways,
+                                            win::kAttributeNormal);
+  if (!file) return false;
+  size_t total = 0;
+  while (total < bytes.size()) {
+    const size_t want = bytes.size() - total;
+    const uint32_t chunk = want > 0x100000 ? 0x100000u : static_cast<uint32_t>(want);
+    uint32_t written = 0;
+    if (!file->Write(bytes.data() + total, chunk, &written) || written == 0) return false;
+    total += written;
+  }
+  return true;
+}
+
+int PathExists(const std::string& path) {
+  auto file = platform::Files().CreateFileA(path, win::kGenericRead,
+                                            win::kFileShareRead | win::kFileShareDelete,
+                                            win::kOpenExisting, win::kFileFlagBackupSemantics);
+  return file ? 1 : 0;
+}
+
+}  // namespace zv

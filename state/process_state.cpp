@@ -1,0 +1,88 @@
+// Every process-wide value is defined here, beside the reset that must name
+// each of them.
+#include "state/process_state.h"
+
+#include "state/install_state.h"
+#include "state/layout_state.h"
+#include "state/locations.h"
+#include "state/package_state.h"
+#include "state/run_state.h"
+#include "state/wizard_state.h"
+
+namespace zv {
+
+uint32_t UiCodePage = 0;
+int32_t RunMode = kRunModeInteractive;
+int32_t EditionFlag = 0;
+
+FixedText<200> InstallDir;
+FixedText<256> PreviousInstallDir;
+FixedText<200> SystemDir;
+FixedText<200> WindowsDir;
+FixedText<210> SysWow64Dir;
+int32_t WindowsMajorVersion = 0;
+
+int32_t WizardPage = 0;
+FixedText<100> WebAddress;
+int32_t WindowMode = 0;
+int32_t SkinChoice = 0;
+
+PackageBytes PackageResource;
+uint8_t* WorkBuffer = nullptr;
+int32_t BackupState = kBackupNone;
+
+int32_t RestartRequired = 0;
+int32_t ImeRegistered = 0;
+platform::LayoutHandle InstalledLayout = 0;
+int32_t ImeUseCount = 0;
+
+PreloadListTable PreloadList;
+int32_t ImeInPreload = 0;
+int32_t ImePreloadPosition = 0;
+FixedText<200> LayoutId;
+
+namespace {
+
+void ResetPreloadList() {
+  for (int i = 0; i < kMaxPreloadPlaces; ++i) {
+    PreloadList.entries[i].clear();
+    PreloadList.texts[i].clear();
+  }
+  PreloadList.count = 0;
+}
+
+}  // namespace
+
+void ResetProcessState() {
+  UiCodePage = 0;
+  RunMode = kRunModeInteractive;
+  EditionFlag = 0;
+
+  InstallDir.clear();
+  PreviousInstallDir.clear();
+  SystemDir.clear();
+  WindowsDir.clear();
+  SysWow64Dir.clear();
+  WindowsMajorVersion = 0;
+
+  WizardPage = 0;
+  WebAddress.clear();
+  WindowMode = 0;
+  SkinChoice = 0;
+
+  PackageResource = PackageBytes{};
+  WorkBuffer = nullptr;
+  BackupState = kBackupNone;
+
+  RestartRequired = 0;
+  ImeRegistered = 0;
+  InstalledLayout = 0;
+  ImeUseCount = 0;
+
+  ResetPreloadList();
+  ImeInPreload = 0;
+  ImePreloadPosition = 0;
+  LayoutId.clear();
+}
+
+}  // namespace zv

@@ -1,0 +1,12 @@
+// The one reset of every process-wide value: back to how the process starts.
+#pragma once
+
+namespace zv {
+
+// Gives every value of run_state.h, locations.h, wizard_state.h,
+// package_state.h, install_state.h and layout_state.h its start value. Tests
+// call it before and after each case; the window hooks are not touched (each
+// ScopedWindowHooks gives back its own).
+void ResetProcessState();
+
+}  // namespace zv
