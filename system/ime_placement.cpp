@@ -8,6 +8,7 @@
 #include "platform/services.h"
 #include "platform/text_codec.h"
 #include "platform/win_constants.h"
+#include "state/message_text.h"
 #include "state/package_state.h"
 #include "state/run_state.h"
 #include "state/window_hooks.h"
@@ -146,10 +147,7 @@ void RemoveLanguageVariants() {
 }  // namespace
 
 void ShowCopyFailure(const std::string& target) {
-  std::u16string format = texts::kCopyFailed;
-  const size_t slot = format.find(u"%s");
-  const std::string text =
-      Ansi(format.substr(0, slot)) + target + Ansi(std::u16string_view(format).substr(slot + 2));
+  const std::string text = FillNameSlot<char>(Ansi(texts::kCopyFailed), target);
   platform::Boxes().MessageBoxA(text, Ansi(texts::kShapeCodeSetupCaption), win::kMbOk);
 }
 
