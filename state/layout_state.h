@@ -18,6 +18,15 @@ struct PreloadListTable {
   FixedText<200> texts[kMaxPreloadPlaces];
   // The number of entries read, 0 to kMaxPreloadPlaces.
   int32_t count = 0;
+
+  // Empties every entry and text.
+  void Clear() {
+    for (int i = 0; i < kMaxPreloadPlaces; ++i) {
+      entries[i].clear();
+      texts[i].clear();
+    }
+    count = 0;
+  }
 };
 
 // Filled by ReadPreloadList; MoveImeToSecondPlace and

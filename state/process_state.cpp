@@ -41,18 +41,6 @@ int32_t ImeInPreload = 0;
 int32_t ImePreloadPosition = 0;
 FixedText<200> LayoutId;
 
-namespace {
-
-void ResetPreloadList() {
-  for (int i = 0; i < kMaxPreloadPlaces; ++i) {
-    PreloadList.entries[i].clear();
-    PreloadList.texts[i].clear();
-  }
-  PreloadList.count = 0;
-}
-
-}  // namespace
-
 void ResetProcessState() {
   UiCodePage = 0;
   RunMode = kRunModeInteractive;
@@ -79,7 +67,7 @@ void ResetProcessState() {
   InstalledLayout = 0;
   ImeUseCount = 0;
 
-  ResetPreloadList();
+  PreloadList.Clear();
   ImeInPreload = 0;
   ImePreloadPosition = 0;
   LayoutId.clear();

@@ -1,6 +1,6 @@
 // What keyboard layout registration needs to know about the running system:
 // the Windows family, the product's 8-bit texts and language in the form the
-// code page calls for, and where the registry keeps layouts and preload lists.
+// code page calls for, and where the registry keeps the layouts.
 #pragma once
 
 #include <cstdint>
@@ -11,14 +11,6 @@ namespace zv {
 // The key under HKEY_LOCAL_MACHINE with one subkey per installed layout.
 inline constexpr char kKeyboardLayoutsKey[] =
     "System\\CurrentControlSet\\Control\\Keyboard Layouts";
-// The NT family's preload list: values "1", "2", ... of "preload" below
-// this key of HKEY_CURRENT_USER (and of kDefaultUserLayoutKey of HKEY_USERS).
-inline constexpr char kUserLayoutKey[] = "keyboard layout";
-inline constexpr char kDefaultUserLayoutKey[] = ".DEFAULT\\keyboard layout";
-inline constexpr char kPreloadKey[] = "preload";
-// The 9x family's preload list: subkeys "1", "2", ... whose unnamed values
-// hold the layout identifiers.
-inline constexpr char kPreloadKey9x[] = "keyboard layout\\preload";
 
 // 1 when GetVersion reports the 9x family (its top bit set), else 0. Asked
 // afresh at every call.

@@ -3,20 +3,16 @@
 #include <cctype>
 #include <string>
 
-#include "platform/scoped_reg_key.h"
 #include "platform/services.h"
 #include "platform/text_codec.h"
 #include "platform/win_constants.h"
-#include "state/layout_state.h"
 #include "system/layout_environment.h"
 #include "system/layout_texts.h"
-#include "system/registry_text.h"
+#include "system/preload_store.h"
 
 namespace zv {
 
 namespace {
-
-using platform::ScopedRegKey;
 
 // A preload entry may hold more than an identifier; read it whole.
 constexpr uint32_t kPlaceCapacity = 200;
@@ -56,70 +52,40 @@ void ShowPreloadOpenError() {
       platform::Codec().WideCharToMultiByte(texts::layout::kShapeCodeCaption), win::kMbOk);
 }
 
-void AddNt(const std::string& layoutId) {
-  ScopedRegKey layout;
-  if (layout.OpenA(platform::kHkeyCurrentUser, kUserLayoutKey, win::kKeyRead) != 0) {
+// Puts `layoutId` into the first free place, over the place of the same IME
+// index with another language ending, or into the last place when every one
+// holds another layout. A list that holds it already is left alone; an
+// unreadable 9x place is passed over.
+void Add(const std::string& layoutId) {
+  PreloadStore store;
+  const PreloadStore::OpenResult opened = store.Open(PreloadStore::User::kCurrent);
+  if (opened == PreloadStore::OpenResult::kNoLayoutKey) {
     ShowPreloadOpenError();
     return;
   }
-  ScopedRegKey preload;
-  if (preload.OpenA(layout.get(), kPreloadKey, win::kKeyAllAccess) != 0) return;
+  if (opened == PreloadStore::OpenResult::kNoPreloadKey) return;
   for (int place = 1; place <= kMaxPreloadPlaces; ++place) {
-    const std::string name = std::to_string(place);
     std::string current;
-    if (!ReadRegistryText(preload.get(), name, kPlaceCapacity, &current)) {
-      WriteRegistryText(preload.get(), name, layoutId);
+    const PreloadStore::Place found = store.Read(place, kPlaceCapacity, &current);
+    if (found == PreloadStore::Place::kUnreadable) continue;
+    if (found == PreloadStore::Place::kAbsent) {
+      store.Write(place, layoutId, true);
       return;
     }
     const PlaceMatch match = Compare(current, layoutId);
     if (match == PlaceMatch::kSameLayout) return;
     if (match == PlaceMatch::kSameIme) {
-      WriteRegistryText(preload.get(), name, layoutId);
+      store.Write(place, layoutId, true);
       return;
     }
   }
-  WriteRegistryText(preload.get(), std::to_string(kMaxPreloadPlaces), layoutId);
-}
-
-// Creates (or opens) subkey `place` of the 9x list and sets its unnamed value.
-void SetPlace9x(platform::RegKey preload, int place, const std::string& layoutId) {
-  ScopedRegKey key;
-  if (key.CreateA(preload, std::to_string(place), win::kKeyAllAccess) != 0) return;
-  WriteRegistryText(key.get(), "", layoutId);
-}
-
-void Add9x(const std::string& layoutId) {
-  ScopedRegKey preload;
-  if (preload.OpenA(platform::kHkeyCurrentUser, kPreloadKey9x, win::kKeyRead) != 0) {
-    ShowPreloadOpenError();
-    return;
-  }
-  for (int place = 1; place <= kMaxPreloadPlaces; ++place) {
-    ScopedRegKey key;
-    if (key.OpenA(preload.get(), std::to_string(place), win::kKeyAllAccess) != 0) {
-      SetPlace9x(preload.get(), place, layoutId);
-      return;
-    }
-    std::string current;
-    if (!ReadRegistryText(key.get(), "", kPlaceCapacity, &current)) continue;
-    const PlaceMatch match = Compare(current, layoutId);
-    if (match == PlaceMatch::kSameLayout) return;
-    if (match == PlaceMatch::kSameIme) {
-      WriteRegistryText(key.get(), "", layoutId);
-      return;
-    }
-  }
-  SetPlace9x(preload.get(), kMaxPreloadPlaces, layoutId);
+  store.Write(kMaxPreloadPlaces, layoutId, true);
 }
 
 }  // namespace
 
 void AddLayoutToPreload(std::string_view layoutId) {
-  if (IsWindows9xFamily() != 0) {
-    Add9x(InCase(layoutId, true));
-  } else {
-    AddNt(InCase(layoutId, false));
-  }
+  Add(InCase(layoutId, IsWindows9xFamily() != 0));
 }
 
 }  // namespace zv

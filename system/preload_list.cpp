@@ -7,6 +7,7 @@
 #include "platform/win_constants.h"
 #include "system/layout_environment.h"
 #include "system/layout_texts.h"
+#include "system/preload_store.h"
 #include "system/registry_text.h"
 
 namespace zv {
@@ -19,45 +20,19 @@ using platform::ScopedRegKey;
 constexpr uint32_t kEntryCapacity = 10;
 constexpr uint32_t kTextCapacity = 200;
 
-void EmptyPreloadList() {
-  for (int i = 0; i < kMaxPreloadPlaces; ++i) {
-    PreloadList.entries[i].clear();
-    PreloadList.texts[i].clear();
-  }
-  PreloadList.count = 0;
-}
-
-// NT family: the values "1", "2", ... of "keyboard layout\preload", up to the
-// first that is missing or does not fit. False when "keyboard layout" will
+// The entries of the current user's list, from place 1 up to the first
+// that is missing (on the NT family also one whose value does not fit); an
+// unreadable 9x value leaves its entry empty. False when the list's key will
 // not open.
-bool ReadEntriesNt() {
-  ScopedRegKey layout;
-  if (layout.OpenA(platform::kHkeyCurrentUser, kUserLayoutKey, win::kKeyRead) != 0) return false;
-  ScopedRegKey preload;
-  if (preload.OpenA(layout.get(), kPreloadKey, win::kKeyAllAccess) != 0) return true;
+bool ReadEntries() {
+  PreloadStore store;
+  const PreloadStore::OpenResult opened = store.Open(PreloadStore::User::kCurrent);
+  if (opened == PreloadStore::OpenResult::kNoLayoutKey) return false;
+  if (opened == PreloadStore::OpenResult::kNoPreloadKey) return true;
   std::string entry;
   while (PreloadList.count < kMaxPreloadPlaces &&
-         ReadRegistryText(preload.get(), std::to_string(PreloadList.count + 1), kEntryCapacity,
-                          &entry)) {
-    PreloadList.entries[PreloadList.count++].AssignTruncated(entry);
-  }
-  return true;
-}
-
-// 9x family: the unnamed values of the subkeys "1", "2", ... of
-// "keyboard layout\preload", up to the first subkey that will not open. An
-// unreadable value leaves its entry empty. False when the list will not open.
-bool ReadEntries9x() {
-  ScopedRegKey preload;
-  if (preload.OpenA(platform::kHkeyCurrentUser, kPreloadKey9x, win::kKeyRead) != 0) return false;
-  while (PreloadList.count < kMaxPreloadPlaces) {
-    ScopedRegKey place;
-    if (place.OpenA(preload.get(), std::to_string(PreloadList.count + 1), win::kKeyAllAccess) !=
-        0) {
-      break;
-    }
-    std::string entry;
-    ReadRegistryText(place.get(), "", kEntryCapacity, &entry);
+         store.Read(PreloadList.count + 1, kEntryCapacity, &entry) !=
+             PreloadStore::Place::kAbsent) {
     PreloadList.entries[PreloadList.count++].AssignTruncated(entry);
   }
   return true;
@@ -88,10 +63,10 @@ bool ReadEntryTexts() {
 }  // namespace
 
 int ReadPreloadList() {
-  EmptyPreloadList();
-  const bool listRead = IsWindows9xFamily() != 0 ? ReadEntries9x() : ReadEntriesNt();
+  PreloadList.Clear();
+  const bool listRead = ReadEntries();
   if (!listRead || !ReadEntryTexts()) {
-    EmptyPreloadList();
+    PreloadList.Clear();
     return 0;
   }
   return PreloadList.count;

@@ -2,19 +2,16 @@
 
 #include <string>
 
-#include "platform/scoped_reg_key.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
 #include "system/install_locations.h"
 #include "system/layout_environment.h"
 #include "system/preload_list.h"
-#include "system/registry_text.h"
+#include "system/preload_store.h"
 
 namespace zv {
 
 namespace {
-
-using platform::ScopedRegKey;
 
 // One place to write: its number and the entry that goes there.
 struct PlaceWrite {
@@ -22,37 +19,21 @@ struct PlaceWrite {
   int entry;  // index into PreloadList.entries
 };
 
-// The places of the NT list below `layoutKey` of `root`. False when
-// `layoutKey` will not open; a "preload" that will not open is skipped.
-bool WriteNtList(platform::RegKey root, const char* layoutKey, const PlaceWrite* writes,
-                 int count) {
-  ScopedRegKey layout;
-  if (layout.OpenA(root, layoutKey, win::kKeyRead) != 0) return false;
-  ScopedRegKey preload;
-  if (preload.OpenA(layout.get(), kPreloadKey, win::kKeyAllAccess) != 0) return true;
-  for (int i = 0; i < count; ++i) {
-    WriteRegistryText(preload.get(), std::to_string(writes[i].place),
-                      PreloadList.entries[writes[i].entry].view());
-  }
-  return true;
-}
-
-// The current user's NT list, then the default user's.
-void WriteNtLists(const PlaceWrite* writes, int count) {
-  if (!WriteNtList(platform::kHkeyCurrentUser, kUserLayoutKey, writes, count)) return;
-  WriteNtList(platform::kHkeyUsers, kDefaultUserLayoutKey, writes, count);
-}
-
-// The 9x list: each place's subkey that opens gets its unnamed value set.
-void Write9xList(const PlaceWrite* writes, int count) {
-  ScopedRegKey preload;
-  if (preload.OpenA(platform::kHkeyCurrentUser, kPreloadKey9x, win::kKeyRead) != 0) return;
-  for (int i = 0; i < count; ++i) {
-    ScopedRegKey place;
-    if (place.OpenA(preload.get(), std::to_string(writes[i].place), win::kKeyAllAccess) != 0) {
-      continue;
+// Writes the places into the current user's list and, on the NT family,
+// into the default user's, unless the current user's layout key will not
+// open. A list whose "preload" will not open is skipped; so is a 9x place
+// without its subkey.
+void WriteLists(const PlaceWrite* writes, int count) {
+  for (const PreloadStore::User user :
+       {PreloadStore::User::kCurrent, PreloadStore::User::kDefault}) {
+    PreloadStore store;
+    const PreloadStore::OpenResult opened = store.Open(user);
+    if (opened == PreloadStore::OpenResult::kNoLayoutKey) return;
+    if (opened == PreloadStore::OpenResult::kNoPreloadKey) continue;
+    for (int i = 0; i < count; ++i) {
+      store.Write(writes[i].place, PreloadList.entries[writes[i].entry].view(), false);
     }
-    WriteRegistryText(place.get(), "", PreloadList.entries[writes[i].entry].view());
+    if (store.windows9x()) return;
   }
 }
 
@@ -83,23 +64,15 @@ void MoveImeToSecondPlace() {
   PlaceWrite writes[kMaxPreloadPlaces];
   int writeCount = 0;
   for (int place = 2; place <= count; ++place) writes[writeCount++] = PlaceWrite{place, place - 1};
-  if (IsWindows9xFamily() != 0) {
-    Write9xList(writes, writeCount);
-  } else {
-    WriteNtLists(writes, writeCount);
-  }
+  WriteLists(writes, writeCount);
 }
 
 void SwapFirstTwoPreloadEntries() {
   if (PreloadList.count < 2) return;
-  if (IsWindows9xFamily() != 0) {
-    // The 9x list gets place 2 first.
-    const PlaceWrite writes[] = {{2, 0}, {1, 1}};
-    Write9xList(writes, 2);
-  } else {
-    const PlaceWrite writes[] = {{1, 1}, {2, 0}};
-    WriteNtLists(writes, 2);
-  }
+  // The 9x list gets place 2 first.
+  const PlaceWrite nt[] = {{1, 1}, {2, 0}};
+  const PlaceWrite nineX[] = {{2, 0}, {1, 1}};
+  WriteLists(IsWindows9xFamily() != 0 ? nineX : nt, 2);
 }
 
 }  // namespace zv
