@@ -1,9 +1,18 @@
 #include "platform/fake/fault_injector.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace zv::fake {
 namespace {
+
+void AbortOnUnfiredFault(const std::string& message) {
+  std::fprintf(stderr, "%s\n", message.c_str());
+  std::abort();
+}
+
+UnfiredFaultReporter g_reporter = AbortOnUnfiredFault;
 
 std::string Lower(std::string_view text) {
   std::string out(text);
@@ -22,13 +31,33 @@ bool Matches(const std::string& subject, std::initializer_list<std::string_view>
 
 }  // namespace
 
+UnfiredFaultReporter SetUnfiredFaultReporter(UnfiredFaultReporter reporter) {
+  const UnfiredFaultReporter previous = g_reporter;
+  g_reporter = reporter != nullptr ? reporter : AbortOnUnfiredFault;
+  return previous;
+}
+
+FaultInjector::~FaultInjector() { ReportUnfired(); }
+
+void FaultInjector::ReportUnfired() const {
+  for (const Rule& rule : rules_) {
+    if (rule.fired) continue;
+    g_reporter("the scripted failure of " + rule.operation +
+               (rule.subject.empty() ? std::string() : " on \"" + rule.subject + "\"") +
+               " never failed a call");
+  }
+}
+
 void FaultInjector::Fail(const std::string& operation, uint32_t error, const std::string& subject,
                          int times) {
   if (times == 0 || times < -1) return;
   rules_.push_back(Rule{operation, error, Lower(subject), times});
 }
 
-void FaultInjector::Clear() { rules_.clear(); }
+void FaultInjector::Clear() {
+  ReportUnfired();
+  rules_.clear();
+}
 
 std::optional<uint32_t> FaultInjector::Check(std::string_view operation,
                                              std::initializer_list<std::string_view> subjects) {
@@ -36,6 +65,7 @@ std::optional<uint32_t> FaultInjector::Check(std::string_view operation,
   for (auto it = rules_.begin(); it != rules_.end(); ++it) {
     if (it->operation != operation || !Matches(it->subject, subjects)) continue;
     uint32_t error = it->error;
+    it->fired = true;
     if (it->remaining > 0 && --it->remaining == 0) rules_.erase(it);
     return error;
   }

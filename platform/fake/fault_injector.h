@@ -11,14 +11,29 @@
 
 namespace zv::fake {
 
+// Told of every scripted failure that was forgotten (by Clear or with the
+// machine) without having failed a single call: a misspelt operation or a
+// subject that no call names would otherwise let a fault test pass without
+// testing anything. The default reporter prints the message and aborts; unit
+// tests install one that fails the running test instead.
+using UnfiredFaultReporter = void (*)(const std::string& message);
+// Returns the reporter it replaces; null puts the default back.
+UnfiredFaultReporter SetUnfiredFaultReporter(UnfiredFaultReporter reporter);
+
 class FaultInjector {
  public:
+  FaultInjector() = default;
+  ~FaultInjector();
+  FaultInjector(const FaultInjector&) = delete;
+  FaultInjector& operator=(const FaultInjector&) = delete;
+
   // Makes calls of `operation` (the Win32 function name, such as "CreateFileA")
   // fail with `error`. With a non-empty `subject`, only calls whose path, key
   // or value name contains it (ignoring ASCII case) fail. `times` limits how
   // many calls fail; -1 means every matching call from now on.
   void Fail(const std::string& operation, uint32_t error, const std::string& subject, int times);
-  // Forgets every scripted failure (the call counts stay).
+  // Forgets every scripted failure (the call counts stay), reporting those
+  // that never fired.
   void Clear();
 
   // Counts a call of `operation` on `subjects` and tells whether it must fail,
@@ -35,7 +50,10 @@ class FaultInjector {
     uint32_t error = 0;
     std::string subject;  // ASCII lower case
     int remaining = -1;
+    bool fired = false;
   };
+
+  void ReportUnfired() const;
 
   std::vector<Rule> rules_;
   std::map<std::string, int, std::less<>> calls_;

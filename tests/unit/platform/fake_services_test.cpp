@@ -91,6 +91,36 @@ TEST(FakeMessageBoxes, LogsEveryBoxAndAnswersFromTheScript) {
   EXPECT_EQ(machine.QueuedAnswers(), 0u);
 }
 
+std::vector<std::string>& ReportedFaults() {
+  static std::vector<std::string> reports;
+  return reports;
+}
+
+TEST(FaultInjector, AScriptedFailureThatNeverFiredIsReported) {
+  const UnfiredFaultReporter testsOwn =
+      SetUnfiredFaultReporter([](const std::string& m) { ReportedFaults().push_back(m); });
+  ReportedFaults().clear();
+  {
+    FakeMachine machine;
+    machine.Install();
+    machine.FailOperation("CreateFileA", kErrorAccessDenied, "used.txt", 1);
+    machine.FailOperation("CreateFile", kErrorAccessDenied);  // misspelt: never called
+    machine.FailOperation("DeleteFileA", kErrorAccessDenied, "other.txt");  // no such call
+    EXPECT_EQ(platform::Files().CreateFileA("C:\\used.txt", kGenericRead, 0, kOpenExisting, 0),
+              nullptr);
+    platform::Files().DeleteFileA("C:\\used.txt");
+    machine.ClearFailures();
+    EXPECT_EQ(ReportedFaults(),
+              (std::vector<std::string>{
+                  "the scripted failure of CreateFile never failed a call",
+                  "the scripted failure of DeleteFileA on \"other.txt\" never failed a call"}));
+    // Forgotten with the machine: reported just the same.
+    machine.FailOperation("RegOpenKeyExA", kErrorAccessDenied, "Software", 1);
+  }
+  EXPECT_EQ(ReportedFaults().size(), 3u);
+  SetUnfiredFaultReporter(testsOwn);
+}
+
 TEST(FakeProcesses, WinExecRecordsEveryCommandLine) {
   FakeMachine machine;
   EXPECT_EQ(machine.WinExec("icacls.exe \"C:\\z\" /SetIntegrityLevel Level: L", kSwShow), 33u);
