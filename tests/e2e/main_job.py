@@ -17,7 +17,8 @@ import os
 import sys
 from typing import Dict, Iterable, List, Optional
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [HERE, os.path.join(HERE, "..", "..", "tools", "demo_package")]
 
 from checks import CaseFailure, Expectations  # noqa: E402
 import package_model  # noqa: E402

@@ -18,7 +18,8 @@ import sys
 import time
 import traceback
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [HERE, os.path.join(HERE, "..", "..", "tools", "demo_package")]
 
 from checks import CaseFailure, Expectations  # noqa: E402
 from hostile_package_cases import CASES as HOSTILE_PACKAGE_CASES  # noqa: E402
