@@ -8,7 +8,7 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                                "..", "..", "tools", "demo_package"))
+                                "..", "..", "..", "tools", "demo_package"))
 
 import container  # noqa: E402
 import package_model as pm  # noqa: E402
