@@ -5,15 +5,12 @@
 
 #include <cstdio>
 
+#include "package/container_format.h"
+#include "package/container_reader.h"
+
 namespace zv::pe::testing {
 namespace {
 
-constexpr size_t kHeaderSize = 10;
-constexpr size_t kRecordHeaderSize = 56;
-constexpr size_t kNameField = 16;
-constexpr size_t kDigestOffset = 18;
-constexpr size_t kDigestDigits = 32;
-constexpr size_t kStreamSizeOffset = 52;
 // No file of the product comes near this; a bound against a zip bomb.
 constexpr uint64_t kMaxContent = uint64_t{256} << 20;
 
@@ -23,12 +20,12 @@ bool Fail(std::string* error, const std::string& reason) {
 }
 
 // Inflates a whole zlib stream; false unless it ends exactly at the end of
-// `stream`.
-bool Inflate(const ByteView& stream, std::vector<uint8_t>* content) {
+// the record's stream.
+bool Inflate(const PackageEntry& entry, std::vector<uint8_t>* content) {
   z_stream z{};
   if (inflateInit(&z) != Z_OK) return false;
-  z.next_in = const_cast<Bytef*>(stream.data());
-  z.avail_in = static_cast<uInt>(stream.size());
+  z.next_in = const_cast<Bytef*>(entry.stream);
+  z.avail_in = entry.streamSize;
   uint8_t chunk[65536];
   int status = Z_OK;
   while (status == Z_OK && content->size() <= kMaxContent) {
@@ -56,20 +53,17 @@ std::string UpperHexMd5(const std::vector<uint8_t>& content) {
   return text;
 }
 
-bool CheckRecord(const ByteView& header, const ByteView& stream, ContainerRecord* record,
-                 std::string* error) {
-  const char* base = reinterpret_cast<const char*>(header.data());
-  size_t name_length = 0;
-  while (name_length < kNameField && base[2 + name_length] != '\0') ++name_length;
-  if (name_length == kNameField) return Fail(error, "a record name has no NUL in its field");
-  record->name.assign(base + 2, name_length);
-  const std::string stored(base + kDigestOffset, kDigestDigits);
-  if (base[kDigestOffset + kDigestDigits] != '\0' ||
-      base[kDigestOffset + kDigestDigits + 1] != '\0') {
+bool CheckRecord(const PackageEntry& entry, ContainerRecord* record, std::string* error) {
+  if (entry.name.size() == entry.nameField.size()) {
+    return Fail(error, "a record name has no NUL in its field");
+  }
+  record->name.assign(entry.name);
+  const std::string stored(entry.digestField.substr(0, kDigestDigits));
+  if (entry.digestField.substr(kDigestDigits) != std::string_view("\0\0", 2)) {
     return Fail(error, "record " + record->name + ": the digest text is not followed by two NULs");
   }
   std::vector<uint8_t> content;
-  if (!Inflate(stream, &content)) {
+  if (!Inflate(entry, &content)) {
     return Fail(error, "record " + record->name + ": the zlib stream does not inflate in full");
   }
   if (content.empty()) return Fail(error, "record " + record->name + " is empty");
@@ -84,34 +78,36 @@ bool CheckRecord(const ByteView& header, const ByteView& stream, ContainerRecord
 }  // namespace
 
 bool WalkDigestContainer(const ByteView& bytes, ContainerWalk* walk, std::string* error) {
-  uint8_t letter = 0;
-  uint8_t layout = 0;
-  if (!bytes.ReadU8(0, &letter) || !bytes.ReadU8(1, &layout) ||
-      !bytes.ReadU32(2, &walk->end_offset) || !bytes.ReadU32(6, &walk->record_count)) {
-    return Fail(error, "the container header is truncated");
+  const ContainerReader header(ContainerBytes{bytes.data(), bytes.size()});
+  if (!header.hasHeader()) return Fail(error, "the container header is truncated");
+  walk->end_offset = header.endOffset();
+  walk->record_count = header.recordCount();
+  if (bytes.data()[0] != kContainerLetter || header.layoutLetter() != kDigestLayoutLetter) {
+    return Fail(error, "the container does not begin with C0");
   }
-  if (letter != 'C' || layout != '0') return Fail(error, "the container does not begin with C0");
-  uint64_t at = kHeaderSize;
-  uint8_t c = 0;
-  uint8_t f = 0;
-  while (bytes.ReadU8(at, &c) && bytes.ReadU8(at + 1, &f) && c == 'C' && f == 'F') {
-    ByteView header;
-    uint32_t stream_size = 0;
-    ByteView stream;
-    if (!bytes.Sub(at, kRecordHeaderSize, &header) ||
-        !header.ReadU32(kStreamSizeOffset, &stream_size) ||
-        !bytes.Sub(at + kRecordHeaderSize, stream_size, &stream)) {
-      return Fail(error, "record " + std::to_string(walk->records.size() + 1) +
-                             " runs past the end of the container");
-    }
+  // The reader stops at the header's record count. Its copy of the container
+  // counts as many records as can be, so that the walk goes on while "CF"
+  // markers follow.
+  std::vector<uint8_t> uncounted(bytes.data(), bytes.data() + bytes.size());
+  WriteU32(uncounted.data() + kRecordCountOffset, UINT32_MAX);
+  ContainerReader reader(ContainerBytes{uncounted.data(), uncounted.size()});
+  PackageEntry entry;
+  while (reader.Next(&entry)) {
     ContainerRecord record;
-    if (!CheckRecord(header, stream, &record, error)) return false;
+    if (!CheckRecord(entry, &record, error)) return false;
     walk->records.push_back(record);
-    at += kRecordHeaderSize + stream_size;
+  }
+  // A header past the end with room for the marker is a record marked "CF"
+  // that does not fit; with less room, or without the marker, the records end.
+  const size_t at = reader.position();
+  if (reader.stop() == WalkStop::kStreamPastEnd ||
+      (reader.stop() == WalkStop::kHeaderPastEnd && bytes.size() - at >= sizeof kRecordMarker)) {
+    return Fail(error, "record " + std::to_string(walk->records.size() + 1) +
+                           " runs past the end of the container");
   }
   walk->records_end = at;
   walk->trailing_bytes = bytes.size() - at;
-  for (uint64_t i = at; i < bytes.size(); ++i) {
+  for (size_t i = at; i < bytes.size(); ++i) {
     walk->trailing_all_zero = walk->trailing_all_zero && bytes.data()[i] == 0;
   }
   return true;

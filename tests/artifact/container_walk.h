@@ -1,5 +1,6 @@
-// Walks a package container in the digest layout and checks every record
-// it holds: marker, bounds, zlib stream and MD5 digest.
+// Walks a package container in the digest layout with the installer's reader
+// (package/container_reader.h) and checks every record it holds: marker,
+// bounds, zlib stream and MD5 digest.
 #pragma once
 
 #include <cstdint>

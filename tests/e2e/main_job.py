@@ -17,7 +17,9 @@ import os
 import sys
 from typing import Dict, Iterable, List, Optional
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+E2E = os.path.dirname(os.path.abspath(__file__))
+DEMO_PACKAGE = os.path.join("..", "..", "tools", "demo_package")  # container.py
+sys.path[:0] = [os.path.join(E2E, folder) for folder in ("harness", "cases", DEMO_PACKAGE)]
 
 from checks import CaseFailure, Expectations  # noqa: E402
 import package_model  # noqa: E402

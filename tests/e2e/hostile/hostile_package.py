@@ -3,14 +3,9 @@
 
     hostile_package.py OUTPUT
 
-The package is a container in the digest layout, all integers little-endian:
-
-    header   "C", "0", u32 end offset, u32 record count                  (10 bytes)
-    record   "CF", name (16 bytes, NUL-terminated, rest zero), MD5 of the content
-             as 32 upper-case hex digits, 2 zero bytes, u32 stream size N,
-             then N bytes of zlib stream                                   (56 + N)
-    trailer  4 zero bytes behind the last record; the end offset stops in front of
-             them, as in the product's package
+The package is a container in the digest layout (tools/demo_package/container.py
+describes the format and writes its pieces) with 4 zero bytes behind the last
+record, which the end offset leaves out, as in the product's package.
 
 Between sound records it holds records that an installer must refuse, each with
 exactly one thing wrong, so that only the check for that one fault can stop it:
@@ -26,20 +21,23 @@ The sound records carry what a silent install on 64-bit Windows copies into the
 system folders (so that the install runs through without copy failures), a file with
 a GBK name and one whose name field has bytes behind its NUL.
 
-Everything depends only on this script and zlib: the same bytes on every run.
+Everything depends only on this script, the container module and zlib: the same
+bytes on every run.
 """
 
 from __future__ import annotations
 
 import dataclasses
-import hashlib
 import os
-import struct
 import sys
 import zlib
 from typing import List, Optional, Tuple
 
-NAME_FIELD = 16
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "..", "..", "tools", "demo_package"))
+
+import container  # noqa: E402
+
 TRAILER = b"\0" * 4
 
 
@@ -80,31 +78,21 @@ class Record:
     def stored_digest(self) -> bytes:
         if self.digest_text is not None:
             return self.digest_text
-        return md5_text(self.content)
+        return container.digest_text(self.content)
 
     def stored_stream(self) -> bytes:
         if self.stream is not None:
             return self.stream
-        return zlib.compress(self.content, 9)
+        return container.zlib_stream(self.content)
 
     def encode(self) -> bytes:
         stream = self.stored_stream()
-        digest = self.stored_digest()
-        if len(self.name_field) != NAME_FIELD or len(digest) != 32:
-            raise ValueError(f"record {self.name_field!r}: bad field sizes")
-        return b"CF" + self.name_field + digest + b"\0\0" + struct.pack("<I", len(stream)) + stream
-
-
-def md5_text(content: bytes) -> bytes:
-    return hashlib.md5(content).hexdigest().upper().encode("ascii")
+        return container.record_header(self.name_field, len(stream), self.stored_digest()) + stream
 
 
 def field(name: bytes, tail: bytes = b"") -> bytes:
     """A name field: the name, its NUL and `tail`, padded with zero bytes."""
-    raw = name + b"\0" + tail
-    if len(raw) > NAME_FIELD:
-        raise ValueError(f"name {name!r} with its tail does not fit the name field")
-    return raw.ljust(NAME_FIELD, b"\0")
+    return container.name_field(name, container.DIGEST_NAME_FIELD, tail)
 
 
 def text(line: str) -> bytes:
@@ -115,7 +103,7 @@ def text(line: str) -> bytes:
 def damaged_stream(content: bytes) -> bytes:
     """The content's zlib stream with one byte of its deflate data changed, so that
     inflating it fails (a bad block or, at the latest, the Adler-32 check)."""
-    stream = bytearray(zlib.compress(content, 9))
+    stream = bytearray(container.zlib_stream(content))
     middle = len(stream) // 2
     stream[middle] ^= 0x55
     try:
@@ -163,11 +151,11 @@ def records() -> List[Record]:
         stand_in[b"zavoli64.ime"],
         name_fault(field(b"..\\evil.txt"), "name climbs out of the install directory"),
         content_fault(b"zvbadsum.zvh", "digest of other bytes", mismatched,
-                      digest_text=md5_text(b"other bytes")),
+                      digest_text=container.digest_text(b"other bytes")),
         stand_in[b"zavo320.ime"],
         name_fault(field(b"c:evil.txt"), "name with a drive letter"),
         content_fault(b"zvlower.zvh", "digest in lower case", lower,
-                      digest_text=md5_text(lower).lower()),
+                      digest_text=container.digest_text(lower).lower()),
         stand_in[b"zavo640.ime"],
         name_fault(field(b"a/b.txt"), "name with a forward slash"),
         content_fault(b"zvnostrm.zvh", "no stream bytes", b"", stream=b""),
@@ -187,9 +175,7 @@ def records() -> List[Record]:
 def build(items: Optional[List[Record]] = None) -> bytes:
     """The whole package: header, records and the 4 trailing zero bytes."""
     items = records() if items is None else items
-    body = b"".join(record.encode() for record in items)
-    header = b"C0" + struct.pack("<II", 10 + len(body), len(items))
-    return header + body + TRAILER
+    return container.assemble(container.DIGEST_LETTER, [r.encode() for r in items], TRAILER)
 
 
 def first_bad_name() -> Tuple[int, Record]:

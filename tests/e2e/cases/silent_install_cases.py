@@ -3,7 +3,7 @@ run on the package embedded in the program, on 64-bit and 32-bit Windows 7, on X
 code page 936 and 950, over an earlier install, and with the earlier IME still in use.
 
 Every expected file is computed from the package read out of the program under test
-(package_model.py), never listed here.  Facts of Wine 8 the cases rely on:
+(harness/package_model.py), never listed here.  Facts of Wine 8 the cases rely on:
 - The 64-bit program's system directory is C:\\windows\\system32 (the 64-bit folder);
   C:\\windows\\syswow64 is the 32-bit folder.  The win7x86 template has no syswow64 (so
   the program takes the system for 32-bit) and XP reports major version 5.

@@ -1,15 +1,7 @@
 """The package embedded in zvsetup.exe, and what a silent install of it must leave.
 
 The installer carries its product files as the resource KPMTZVZ of type ZVZ: a
-container of records, all integers little-endian:
-
-    header   "C", layout letter ("0": digest layout, else plain), u32 end offset,
-             u32 record count                                           (10 bytes)
-    digest   "CF", name (16 bytes, NUL-terminated), MD5 of the content as 32
-    record   upper-case hex digits, 2 zero bytes, u32 stream size N, N bytes of zlib
-    plain    "CF", name (14 bytes, NUL-terminated), u32 N, N bytes of zlib
-    record
-
+container of records (the format and its reader are in tools/demo_package/container.py).
 This module reads the resource straight out of the PE file (no Windows needed),
 unpacks the container and models, from its records alone, every file that the
 silent install must write: the unpacked records (the phrase list with its trailer),
@@ -20,16 +12,13 @@ and the IME and uninstaller files of the system folders.
 from __future__ import annotations
 
 import dataclasses
-import hashlib
 import struct
-import zlib
 from typing import Dict, List, Optional, Tuple
+
+from container import Container, ContainerError, parse_container
 
 RESOURCE_TYPE = "ZVZ"
 RESOURCE_NAME = "KPMTZVZ"
-
-_DIGEST_HEADER = 56
-_PLAIN_HEADER = 20
 
 # The phrase list that gains a trailer when written, and the trailer's tag.
 PHRASE_LIST = b"zavocyzk.bak"
@@ -60,8 +49,8 @@ NETWORK_LINES = (
 )
 
 
-class PackageError(ValueError):
-    """The embedded package cannot be read, or lacks what an install needs."""
+# The embedded package cannot be read, or lacks what an install needs.
+PackageError = ContainerError
 
 
 # ---------------------------------------------------------------------------
@@ -144,85 +133,6 @@ def _resource_child(image: bytes, root: int, directory: int, name: str) -> int:
                 raise PackageError(f"resource entry {name} is not a directory")
             return root + (target & 0x7FFFFFFF)
     raise PackageError(f"the program has no resource named {name}")
-
-
-# ---------------------------------------------------------------------------
-# The container
-
-
-@dataclasses.dataclass(frozen=True)
-class Record:
-    """One record: its 8-bit name, stored digest (None in the plain layout),
-    compressed size and unpacked content."""
-
-    name: bytes
-    digest: Optional[str]
-    stream_size: int
-    content: bytes
-
-    @property
-    def text_name(self) -> str:
-        """The name as the program's code page 936 shows it (for messages)."""
-        return self.name.decode("gbk", "replace")
-
-
-@dataclasses.dataclass(frozen=True)
-class Container:
-    layout: str  # "digest" or "plain"
-    end_offset: int
-    records: Tuple[Record, ...]
-    trailing: bytes  # bytes after the last counted record
-
-    def entry(self, name: str) -> Optional[Record]:
-        """The record of that (ASCII) name, or None."""
-        raw = name.encode("ascii")
-        found = [r for r in self.records if r.name == raw]
-        return found[-1] if found else None
-
-
-def parse_container(data: bytes) -> Container:
-    """Reads a whole container; every record must be sound (marker, name, stream,
-    and in the digest layout a digest that matches the content)."""
-    if len(data) < 10 or data[0:1] != b"C":
-        raise PackageError("the package does not start with a container header")
-    digest_layout = data[1:2] == b"0"
-    end_offset, count = struct.unpack_from("<II", data, 2)
-    header_size = _DIGEST_HEADER if digest_layout else _PLAIN_HEADER
-    name_field = 16 if digest_layout else 14
-    records = []
-    position = 10
-    for index in range(count):
-        if data[position:position + 2] != b"CF" or position + header_size > len(data):
-            raise PackageError(f"record {index + 1} of {count} has no 'CF' marker at {position}")
-        raw_name = data[position + 2:position + 2 + name_field]
-        if b"\0" not in raw_name:
-            raise PackageError(f"record {index + 1}: name without terminating zero")
-        name = raw_name.split(b"\0", 1)[0]
-        size_at = position + (52 if digest_layout else 16)
-        size = struct.unpack_from("<I", data, size_at)[0]
-        stream = data[position + header_size:position + header_size + size]
-        if len(stream) != size:
-            raise PackageError(f"record {name!r} runs past the end of the package")
-        try:
-            content = zlib.decompress(stream)
-        except zlib.error as error:
-            raise PackageError(f"record {name!r}: damaged stream ({error})") from None
-        if not content:
-            raise PackageError(f"record {name!r} is empty; the installer refuses it")
-        digest = None
-        if digest_layout:
-            stored = data[position + 18:position + 52]
-            digest = stored.split(b"\0", 1)[0].decode("ascii", "replace")
-            if digest != hashlib.md5(content).hexdigest().upper():
-                raise PackageError(f"record {name!r}: stored digest does not match its content")
-        records.append(Record(name, digest, size, content))
-        position += header_size + size
-    return Container(
-        layout="digest" if digest_layout else "plain",
-        end_offset=end_offset,
-        records=tuple(records),
-        trailing=data[position:],
-    )
 
 
 def embedded_package(exe_path: str) -> Container:

@@ -2,15 +2,15 @@
 reader, the container reader, the phrase-list and version-stamp rules and the model of
 which file lands where."""
 
-import hashlib
 import os
 import struct
 import sys
 import unittest
-import zlib
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "..", "..", "tools", "demo_package"))
 
+import container  # noqa: E402
 import package_model as pm  # noqa: E402
 
 BRAND = "智能岚汀输入平台".encode("utf-16-le")
@@ -20,21 +20,13 @@ def gbk(text: str) -> bytes:
     return text.encode("gbk")
 
 
-def digest_record(name: bytes, content: bytes, digest: str = None) -> bytes:
-    stream = zlib.compress(content)
-    digest = digest or hashlib.md5(content).hexdigest().upper()
-    return (b"CF" + name.ljust(16, b"\0") + digest.encode() + b"\0\0"
-            + struct.pack("<I", len(stream)) + stream)
-
-
-def plain_record(name: bytes, content: bytes) -> bytes:
-    stream = zlib.compress(content)
-    return b"CF" + name.ljust(14, b"\0") + struct.pack("<I", len(stream)) + stream
-
-
-def container(records, letter=b"0", trailer=b"") -> bytes:
-    body = b"".join(records)
-    return b"C" + letter + struct.pack("<II", 10 + len(body), len(records)) + body + trailer
+def faulty_container(name: bytes, content: bytes, digest: bytes = None) -> bytes:
+    """A digest-layout container of one record that the writer would refuse: empty,
+    or with `digest` stored."""
+    stream = container.zlib_stream(content)
+    field = container.name_field(name, container.DIGEST_NAME_FIELD)
+    record = container.record_header(field, len(stream), digest or container.digest_text(content))
+    return container.assemble(container.DIGEST_LETTER, [record + stream])
 
 
 def resource_string(text: str) -> bytes:
@@ -93,8 +85,8 @@ class ResourceTest(unittest.TestCase):
 
 class ContainerTest(unittest.TestCase):
     def test_digest_layout_with_trailing_zeros(self):
-        data = container([digest_record(b"a.txt", b"alpha"),
-                          digest_record(gbk("冷色瓷面.zvz"), b"skin")], trailer=b"\0" * 4)
+        data = container.digest_container([(b"a.txt", b"alpha"), (gbk("冷色瓷面.zvz"), b"skin")],
+                                          b"\0" * 4)
         package = pm.parse_container(data)
         self.assertEqual("digest", package.layout)
         self.assertEqual([b"a.txt", gbk("冷色瓷面.zvz")], [r.name for r in package.records])
@@ -103,15 +95,16 @@ class ContainerTest(unittest.TestCase):
         self.assertEqual(b"\0" * 4, package.trailing)
 
     def test_plain_layout_has_no_digest(self):
-        package = pm.parse_container(container([plain_record(b"zvbmp8.zvh", b"bmp")], b"P"))
+        package = pm.parse_container(container.plain_container([(b"zvbmp8.zvh", b"bmp")]))
         self.assertEqual(("plain", None, b"bmp"), (package.layout, package.records[0].digest,
                                                   package.records[0].content))
 
     def test_unsound_records_are_refused(self):
-        bad_digest = container([digest_record(b"a", b"alpha", "0" * 32)])
-        bad_marker = container([b"XX" + digest_record(b"a", b"alpha")[2:]])
-        empty = container([digest_record(b"a", b"")])
-        cut = container([digest_record(b"a", b"alpha")])[:-3]
+        sound = container.digest_container([(b"a", b"alpha")])
+        bad_digest = faulty_container(b"a", b"alpha", b"0" * 32)
+        bad_marker = sound[:10] + b"XX" + sound[12:]
+        empty = faulty_container(b"a", b"")
+        cut = sound[:-3]
         for data, reason in ((bad_digest, "digest"), (bad_marker, "marker"),
                              (empty, "empty"), (cut, "past the end")):
             with self.subTest(reason), self.assertRaisesRegex(pm.PackageError, reason):
@@ -158,8 +151,8 @@ class InstallModelTest(unittest.TestCase):
         files["zavo320.ime"] = b"MZ" + BRAND + " V6.3".encode("utf-16-le")
         files["setupw64.exe"] = b"MZ" + BRAND + " V6.7".encode("utf-16-le")
         files["zavocyzk.bak"] = gbk("中国; ")
-        return pm.parse_container(container(
-            [digest_record(name.encode(), data) for name, data in files.items()]))
+        return pm.parse_container(container.digest_container(
+            [(name.encode(), data) for name, data in files.items()]))
 
     def install(self, major, sixty_four_bit):
         system = pm.System(major, sixty_four_bit, 936)
@@ -199,7 +192,7 @@ class InstallModelTest(unittest.TestCase):
         self.assertNotIn(b"zavokpm6.exe", model.install_dir)
 
     def test_package_without_the_named_entries_is_refused(self):
-        package = pm.parse_container(container([digest_record(b"readme.txt", b"x")]))
+        package = pm.parse_container(container.digest_container([(b"readme.txt", b"x")]))
         with self.assertRaisesRegex(pm.PackageError, "zavoli4.ime"):
             pm.silent_install(package, pm.System(6, True, 936), "C:\\s32", "C:\\wow")
 

@@ -2,10 +2,10 @@
 a hostile container safely, and zvz works on Windows.
 
 - The silent install of zvsetup_hostile.exe (the installer carrying the package of
-  hostile/hostile_package.py): one failure message per bad record, naming it, then the
-  incomplete-extraction message; the sound records unpacked and the install carried
-  through; the earlier files behind the bad records kept; nothing written on C: outside
-  the install directory but what an install writes anyway.
+  tests/e2e/hostile/hostile_package.py): one failure message per bad record, naming
+  it, then the incomplete-extraction message; the sound records unpacked and the
+  install carried through; the earlier files behind the bad records kept; nothing
+  written on C: outside the install directory but what an install writes anyway.
 - zvz.exe extract of the same package: refused before anything is written.
 - zvz.exe create, list, extract and verify of a small archive with a GBK name.
 - zvz.exe list of the package embedded in zvsetup.exe.
@@ -24,19 +24,16 @@ import hashlib
 import os
 import stat
 import subprocess
-import sys
 import time
 from typing import Dict, Iterator, List, Optional, Sequence, Tuple
 
 from checks import case_table, ExpectedBox, Expectations, program_name
 import checks
+import hostile_package
 import package_model
 import wine_env
 from wine_env import HarnessError
 import winebox
-
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "hostile"))
-import hostile_package  # noqa: E402
 
 HOSTILE_EXE = os.path.join("tests", "e2e", "hostile", "zvsetup_hostile.exe")
 ZVZ_EXE = os.path.join("tools", "zvz", "zvz.exe")
