@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/artifact/container_walk.h"
+#include "tests/artifact/dialog_template.h"
 #include "tools/peinfo/file_bytes.h"
 #include "tools/peinfo/image_summary.h"
 #include "tools/peinfo/text.h"
@@ -180,6 +181,97 @@ TEST_F(ShippedArtifact, PackageResourceIsAWholeContainer) {
   EXPECT_EQ(walk.end_offset, walk.records_end) << "the end offset is not where the records end";
   EXPECT_EQ(walk.trailing_bytes, 4u);
   EXPECT_TRUE(walk.trailing_all_zero);
+}
+
+// One control of the skin dialog: id (-1 for none), class atom, style bits
+// that must be set, position and size, and the text of each template.
+struct ExpectedControl {
+  int32_t id;
+  uint16_t classAtom;
+  uint32_t style;
+  int16_t x, y, cx, cy;
+  const char16_t* simplified;
+  const char16_t* traditional;
+};
+
+constexpr uint16_t kButton = 0x80;
+constexpr uint16_t kStatic = 0x82;
+constexpr uint32_t kChildVisible = 0x50000000;  // WS_CHILD | WS_VISIBLE
+constexpr uint32_t kTabStop = 0x00010000;
+constexpr uint32_t kGroup = 0x00020000;
+constexpr uint32_t kDefPushButton = 0x1;
+constexpr uint32_t kGroupBox = 0x7;
+constexpr uint32_t kAutoRadioButton = 0x9;
+
+const ExpectedControl kSkinDialogControls[] = {
+    {105, kButton, kChildVisible | kTabStop | kDefPushButton, 88, 117, 44, 14, u"确定", u"確定"},
+    {-1, kButton, kChildVisible | kGroupBox, 6, 8, 204, 39, u"输入法状态窗口模式选择",
+     u"輸入法狀態窗口模式選擇"},
+    {-1, kButton, kChildVisible | kGroupBox, 6, 54, 204, 39, u"输入法皮肤选择", u"輸入法皮膚選擇"},
+    {101, kButton, kChildVisible | kAutoRadioButton, 15, 25, 44, 10, u"双行窗口", u"雙行窗口"},
+    {102, kButton, kChildVisible | kAutoRadioButton, 66, 25, 44, 10, u"单行窗口", u"單行窗口"},
+    {106, kButton, kChildVisible | kAutoRadioButton, 113, 25, 36, 10, u"双窗口", u"雙窗口"},
+    {107, kButton, kChildVisible | kAutoRadioButton, 155, 25, 48, 10, u"仿WIN窗口", u"仿WIN窗口"},
+    {110, kButton, kChildVisible | kAutoRadioButton, 15, 72, 48, 10, u"冷色瓷面", u"冷色瓷面"},
+    {111, kButton, kChildVisible | kAutoRadioButton, 84, 72, 48, 10, u"粉色瓷面", u"粉色瓷面"},
+    {112, kButton, kChildVisible | kAutoRadioButton, 150, 71, 40, 10, u"小天使", u"小天使"},
+    {-1, kStatic, kChildVisible | kGroup, 13, 99, 145, 8, u"注：你也可在安装完毕后改变这些参数。",
+     u"注：你也可在安裝完畢后改變這些參數。"},
+};
+
+TEST_F(ShippedArtifact, SkinDialogTemplatesInBothScripts) {
+  struct Expected {
+    const char16_t* name;
+    uint16_t language;
+    const char16_t* caption;
+    uint16_t pointSize;
+    const char16_t* face;
+    bool traditional;
+  };
+  const Expected templates[] = {
+      {u"PYKEY", 0x0804, u"智能岚汀皮肤及窗口模式选择", 12, u"宋体", false},
+      {u"PYKEYB", 0x0404, u"智能嵐汀皮膚及窗口模式選擇", 10, u"System", true},
+  };
+  for (const Expected& expected : templates) {
+    SCOPED_TRACE(Utf8FromUtf16(expected.name));
+    const Resource* resource = FindResource(inspection().resources, ResourceId::Number(5),
+                                            ResourceId::Name(expected.name));
+    ASSERT_NE(resource, nullptr) << "no RT_DIALOG resource";
+    EXPECT_EQ(resource->language, expected.language);
+    ByteView bytes;
+    std::string error;
+    ASSERT_TRUE(ResourceBytes(inspection().image, *resource, &bytes, &error)) << error;
+    testing::DialogTemplate dialog;
+    ASSERT_TRUE(testing::ReadDialogTemplate(bytes, &dialog, &error)) << error;
+    // WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, and DS_SETFONT for the font.
+    EXPECT_EQ(dialog.style, 0x80C800C0u);
+    EXPECT_EQ(dialog.exStyle, 0u);
+    EXPECT_EQ(std::vector<int>({dialog.x, dialog.y, dialog.cx, dialog.cy}),
+              std::vector<int>({10, 15, 219, 140}));
+    EXPECT_EQ(Utf8FromUtf16(dialog.caption), Utf8FromUtf16(expected.caption));
+    EXPECT_EQ(dialog.pointSize, expected.pointSize);
+    EXPECT_EQ(Utf8FromUtf16(dialog.face), Utf8FromUtf16(expected.face));
+    if (!expected.traditional) {
+      EXPECT_EQ(dialog.weight, 400);
+      EXPECT_EQ(dialog.charset, 134);
+    }
+    ASSERT_EQ(dialog.items.size(), std::size(kSkinDialogControls));
+    for (size_t i = 0; i < dialog.items.size(); ++i) {
+      const testing::DialogItem& item = dialog.items[i];
+      const ExpectedControl& want = kSkinDialogControls[i];
+      SCOPED_TRACE(i);
+      EXPECT_EQ(item.id == 0xFFFF ? -1 : item.id, want.id);
+      EXPECT_EQ(item.classAtom, want.classAtom);
+      EXPECT_EQ(item.style & want.style, want.style);
+      EXPECT_EQ(item.style & 0xF, want.style & 0xF);
+      // Only the closing note starts a group, so the seven choices form one.
+      EXPECT_EQ((item.style & kGroup) != 0, (want.style & kGroup) != 0);
+      EXPECT_EQ(std::vector<int>({item.x, item.y, item.cx, item.cy}),
+                std::vector<int>({want.x, want.y, want.cx, want.cy}));
+      EXPECT_EQ(Utf8FromUtf16(item.text),
+                Utf8FromUtf16(expected.traditional ? want.traditional : want.simplified));
+    }
+  }
 }
 
 }  // namespace
