@@ -32,5 +32,10 @@ InputMethods& Ime() { return Require(g_services.inputMethods, "input methods"); 
 Security& Acl() { return Require(g_services.security, "security"); }
 Resources& Res() { return Require(g_services.resources, "resources"); }
 Md5& Digests() { return Require(g_services.md5, "md5"); }
+WindowManager& Windows() { return Require(g_services.windows, "windows"); }
+MessageQueue& Messages() { return Require(g_services.messages, "messages"); }
+DialogBoxes& Dialogs() { return Require(g_services.dialogs, "dialogs"); }
+Graphics& Gdi() { return Require(g_services.graphics, "graphics"); }
+FileMappings& Mappings() { return Require(g_services.mappings, "file mappings"); }
 
 }  // namespace zv::platform

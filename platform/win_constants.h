@@ -93,4 +93,94 @@ inline constexpr uint32_t kKlfSetForProcess = 0x100u;
 inline constexpr uint32_t kVerPlatformWin32Windows = 1;
 inline constexpr uint32_t kVerPlatformWin32Nt = 2;
 
+// More error codes of the window manager and the resources.
+inline constexpr uint32_t kErrorInvalidWindowHandle = 1400;
+inline constexpr uint32_t kErrorCannotFindWndClass = 1407;
+inline constexpr uint32_t kErrorClassAlreadyExists = 1410;
+inline constexpr uint32_t kErrorResourceNameNotFound = 1814;
+
+// Window messages.
+inline constexpr uint32_t kWmCreate = 0x0001;
+inline constexpr uint32_t kWmDestroy = 0x0002;
+inline constexpr uint32_t kWmSetFocus = 0x0007;
+inline constexpr uint32_t kWmKillFocus = 0x0008;
+inline constexpr uint32_t kWmSetText = 0x000C;
+inline constexpr uint32_t kWmGetText = 0x000D;
+inline constexpr uint32_t kWmPaint = 0x000F;
+inline constexpr uint32_t kWmClose = 0x0010;
+inline constexpr uint32_t kWmQuit = 0x0012;
+inline constexpr uint32_t kWmSetFont = 0x0030;
+inline constexpr uint32_t kWmChar = 0x0102;
+inline constexpr uint32_t kWmInitDialog = 0x0110;
+inline constexpr uint32_t kWmCommand = 0x0111;
+inline constexpr uint32_t kWmTimer = 0x0113;
+inline constexpr uint32_t kWmMouseMove = 0x0200;
+inline constexpr uint32_t kWmLButtonDown = 0x0201;
+inline constexpr uint32_t kWmRButtonDown = 0x0204;
+inline constexpr uint32_t kWmUser = 0x0400;
+
+// Button messages, notifications and check states.
+inline constexpr uint32_t kBmGetCheck = 0x00F0;
+inline constexpr uint32_t kBmSetCheck = 0x00F1;
+inline constexpr uint32_t kBmClick = 0x00F5;
+inline constexpr uint32_t kBnClicked = 0;
+inline constexpr uint32_t kBstUnchecked = 0;
+inline constexpr uint32_t kBstChecked = 1;
+
+// Window styles, control styles and SetWindowPos flags.
+inline constexpr uint32_t kWsOverlapped = 0x00000000u;
+inline constexpr uint32_t kWsPopup = 0x80000000u;
+inline constexpr uint32_t kWsChild = 0x40000000u;
+inline constexpr uint32_t kWsVisible = 0x10000000u;
+inline constexpr uint32_t kWsDisabled = 0x08000000u;
+inline constexpr uint32_t kWsCaption = 0x00C00000u;
+inline constexpr uint32_t kWsBorder = 0x00800000u;
+inline constexpr uint32_t kWsSysMenu = 0x00080000u;
+inline constexpr uint32_t kWsGroup = 0x00020000u;
+inline constexpr uint32_t kWsTabStop = 0x00010000u;
+inline constexpr uint32_t kDsModalFrame = 0x80u;
+inline constexpr uint32_t kBsPushButton = 0x0u;
+inline constexpr uint32_t kBsDefPushButton = 0x1u;
+inline constexpr uint32_t kBsAutoCheckBox = 0x3u;
+inline constexpr uint32_t kBsGroupBox = 0x7u;
+inline constexpr uint32_t kBsAutoRadioButton = 0x9u;
+inline constexpr uint32_t kBsTypeMask = 0xFu;
+inline constexpr uint32_t kSwpNoSize = 0x1u;
+inline constexpr uint32_t kSwpNoMove = 0x2u;
+inline constexpr uint32_t kSwpNoZOrder = 0x4u;
+inline constexpr uint32_t kSwpNoActivate = 0x10u;
+
+// GetSystemMetrics indices and the standard arrow cursor.
+inline constexpr int32_t kSmCxScreen = 0;
+inline constexpr int32_t kSmCyScreen = 1;
+inline constexpr uint32_t kIdcArrow = 32512;
+
+// GDI: stock objects, pen styles, font weights and charsets, background
+// modes, bitmap creation, raster operations.
+inline constexpr int32_t kWhiteBrush = 0;
+inline constexpr int32_t kBlackBrush = 4;
+inline constexpr int32_t kNullBrush = 5;
+inline constexpr int32_t kWhitePen = 6;
+inline constexpr int32_t kBlackPen = 7;
+inline constexpr int32_t kNullPen = 8;
+inline constexpr int32_t kSystemFont = 13;
+inline constexpr int32_t kPsSolid = 0;
+inline constexpr int32_t kPsNull = 5;
+inline constexpr int32_t kFwNormal = 400;
+inline constexpr int32_t kFwBold = 700;
+inline constexpr uint32_t kDefaultCharset = 1;
+inline constexpr uint32_t kGb2312Charset = 134;
+inline constexpr uint32_t kChineseBig5Charset = 136;
+inline constexpr int32_t kTransparent = 1;
+inline constexpr int32_t kOpaque = 2;
+inline constexpr uint32_t kClrInvalid = 0xFFFFFFFFu;
+inline constexpr uint32_t kCbmInit = 0x4u;
+inline constexpr uint32_t kDibRgbColors = 0;
+inline constexpr uint32_t kBiRgb = 0;
+inline constexpr uint32_t kSrcCopy = 0x00CC0020u;
+
+// File mapping access.
+inline constexpr uint32_t kFileMapWrite = 0x2u;
+inline constexpr uint32_t kFileMapRead = 0x4u;
+
 }  // namespace zv::win

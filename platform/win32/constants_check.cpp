@@ -1,4 +1,6 @@
 // The copies of Windows constants in win_constants.h must match the headers.
+// OCR_NORMAL is only defined with OEMRESOURCE.
+#define OEMRESOURCE
 #include <windows.h>
 
 #include "platform/win_constants.h"
@@ -45,5 +47,43 @@ static_assert(kKeyRead == KEY_READ && kKeyWrite == KEY_WRITE && kKeyAllAccess ==
 static_assert(kKlfSetForProcess == KLF_SETFORPROCESS);
 static_assert(kVerPlatformWin32Windows == VER_PLATFORM_WIN32_WINDOWS &&
               kVerPlatformWin32Nt == VER_PLATFORM_WIN32_NT);
+
+static_assert(kErrorInvalidWindowHandle == ERROR_INVALID_WINDOW_HANDLE &&
+              kErrorCannotFindWndClass == ERROR_CANNOT_FIND_WND_CLASS &&
+              kErrorClassAlreadyExists == ERROR_CLASS_ALREADY_EXISTS &&
+              kErrorResourceNameNotFound == ERROR_RESOURCE_NAME_NOT_FOUND);
+static_assert(kWmCreate == WM_CREATE && kWmDestroy == WM_DESTROY && kWmSetFocus == WM_SETFOCUS &&
+              kWmKillFocus == WM_KILLFOCUS && kWmSetText == WM_SETTEXT &&
+              kWmGetText == WM_GETTEXT && kWmPaint == WM_PAINT && kWmClose == WM_CLOSE &&
+              kWmQuit == WM_QUIT && kWmSetFont == WM_SETFONT && kWmChar == WM_CHAR &&
+              kWmInitDialog == WM_INITDIALOG && kWmCommand == WM_COMMAND && kWmTimer == WM_TIMER &&
+              kWmMouseMove == WM_MOUSEMOVE && kWmLButtonDown == WM_LBUTTONDOWN &&
+              kWmRButtonDown == WM_RBUTTONDOWN && kWmUser == WM_USER);
+static_assert(kBmGetCheck == BM_GETCHECK && kBmSetCheck == BM_SETCHECK && kBmClick == BM_CLICK &&
+              kBnClicked == BN_CLICKED && kBstUnchecked == BST_UNCHECKED &&
+              kBstChecked == BST_CHECKED);
+static_assert(kWsOverlapped == WS_OVERLAPPED && kWsPopup == WS_POPUP && kWsChild == WS_CHILD &&
+              kWsVisible == WS_VISIBLE && kWsDisabled == WS_DISABLED && kWsCaption == WS_CAPTION &&
+              kWsBorder == WS_BORDER && kWsSysMenu == WS_SYSMENU && kWsGroup == WS_GROUP &&
+              kWsTabStop == WS_TABSTOP && kDsModalFrame == DS_MODALFRAME);
+static_assert(kBsPushButton == BS_PUSHBUTTON && kBsDefPushButton == BS_DEFPUSHBUTTON &&
+              kBsAutoCheckBox == BS_AUTOCHECKBOX && kBsGroupBox == BS_GROUPBOX &&
+              kBsAutoRadioButton == BS_AUTORADIOBUTTON && kBsTypeMask == BS_TYPEMASK);
+static_assert(kSwpNoSize == SWP_NOSIZE && kSwpNoMove == SWP_NOMOVE &&
+              kSwpNoZOrder == SWP_NOZORDER && kSwpNoActivate == SWP_NOACTIVATE);
+static_assert(kSmCxScreen == SM_CXSCREEN && kSmCyScreen == SM_CYSCREEN);
+// IDC_ARROW is a pointer (MAKEINTRESOURCE); OCR_NORMAL is the same number as an integer.
+static_assert(kIdcArrow == OCR_NORMAL);
+static_assert(kWhiteBrush == WHITE_BRUSH && kBlackBrush == BLACK_BRUSH &&
+              kNullBrush == NULL_BRUSH && kWhitePen == WHITE_PEN && kBlackPen == BLACK_PEN &&
+              kNullPen == NULL_PEN && kSystemFont == SYSTEM_FONT);
+static_assert(kPsSolid == PS_SOLID && kPsNull == PS_NULL && kFwNormal == FW_NORMAL &&
+              kFwBold == FW_BOLD);
+static_assert(kDefaultCharset == DEFAULT_CHARSET && kGb2312Charset == GB2312_CHARSET &&
+              kChineseBig5Charset == CHINESEBIG5_CHARSET);
+static_assert(kTransparent == TRANSPARENT && kOpaque == OPAQUE && kClrInvalid == CLR_INVALID);
+static_assert(kCbmInit == CBM_INIT && kDibRgbColors == DIB_RGB_COLORS && kBiRgb == BI_RGB &&
+              kSrcCopy == SRCCOPY);
+static_assert(kFileMapWrite == FILE_MAP_WRITE && kFileMapRead == FILE_MAP_READ);
 
 }  // namespace zv::win
