@@ -14,7 +14,10 @@ FakeMachine::FakeMachine(Preset preset)
       FakeProcesses(machine_),
       FakeInputMethods(machine_, *this),
       FakeSecurity(machine_, *this),
-      FakeResources(machine_) {
+      FakeResources(machine_),
+      FakeWindows(machine_),
+      FakeGraphics(machine_, *this),
+      FakeFileMappings(machine_) {
   ApplyPreset(preset);
 }
 
@@ -76,6 +79,11 @@ void FakeMachine::Install() {
   services.security = this;
   services.resources = this;
   services.md5 = this;
+  services.windows = this;
+  services.messages = this;
+  services.dialogs = this;
+  services.graphics = this;
+  services.mappings = this;
   platform::SetServices(services);
   // The codec asks the installed machine for its code page at each call, so
   // one stateless instance serves every machine.

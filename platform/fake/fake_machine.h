@@ -8,14 +8,16 @@
 //   machine.FailOperation("WriteFile", zv::win::kErrorDiskFull, "a.zvh", 1);
 //
 // Each service's test-facing calls are documented in its own header
-// (fake_files.h, fake_registry.h, ...).
+// (fake_files.h, fake_registry.h, fake_windows.h, fake_graphics.h, ...).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "platform/fake/fake_files.h"
+#include "platform/fake/fake_graphics.h"
 #include "platform/fake/fake_input_methods.h"
+#include "platform/fake/fake_mappings.h"
 #include "platform/fake/fake_md5.h"
 #include "platform/fake/fake_message_boxes.h"
 #include "platform/fake/fake_processes.h"
@@ -23,6 +25,7 @@
 #include "platform/fake/fake_resources.h"
 #include "platform/fake/fake_security.h"
 #include "platform/fake/fake_system.h"
+#include "platform/fake/fake_windows.h"
 #include "platform/fake/machine_state.h"
 
 namespace zv::fake {
@@ -51,7 +54,10 @@ class FakeMachine : private MachineStateHolder,
                     public FakeInputMethods,
                     public FakeSecurity,
                     public FakeResources,
-                    public FakeMd5 {
+                    public FakeMd5,
+                    public FakeWindows,
+                    public FakeGraphics,
+                    public FakeFileMappings {
  public:
   // Every preset has code page 936, drive C: fixed with C:\Windows,
   // C:\Windows\system32 and the Program Files folders, drive D: a CD-ROM,
