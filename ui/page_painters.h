@@ -1,0 +1,42 @@
+// The painting of the wizard's pages: each painter covers the whole client
+// area of the main window on the device context it is given.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/gui_types.h"
+
+namespace zv {
+
+void PaintWelcomePage(platform::DcHandle dc);
+void PaintWebAddressPage(platform::DcHandle dc);
+void PaintInstallPathPage(platform::DcHandle dc);
+void PaintProcessingPage(platform::DcHandle dc);
+void PaintTypingTestPage(platform::DcHandle dc);
+
+// The painter of the page WizardPage names.
+void PaintCurrentPage(platform::DcHandle dc);
+
+// Paints the install-path page at once through a device context of the main
+// window (the install calls it while it works).
+void RedrawInstallPathPage();
+
+// Draws the progress bar at `done` of `total` through a device context of
+// the main window; a `done` below 1 blanks it. Nothing in the silent mode.
+void DrawProgress(int32_t done, int32_t total);
+
+// A frame that looks raised: black along the bottom and the right, white
+// along the top and the left (each line without its end point). The white
+// pen stays selected.
+void DrawRaisedFrame(platform::DcHandle dc, int32_t left, int32_t top, int32_t right,
+                     int32_t bottom);
+
+// Draws a region of the package's bitmap entry `name`, stretched, clipped to
+// the picture and to (limitX, limitY). Nothing is drawn when the entry is
+// missing or is no bitmap whose pixels lie inside its bytes.
+void DrawPackageBitmap(int32_t limitX, int32_t limitY, platform::DcHandle dc, std::string_view name,
+                       int32_t xDest, int32_t yDest, int32_t widthDest, int32_t heightDest,
+                       int32_t xSrc, int32_t ySrc, int32_t widthSrc, int32_t heightSrc);
+
+}  // namespace zv
