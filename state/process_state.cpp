@@ -23,6 +23,7 @@ FixedText<210> SysWow64Dir;
 int32_t WindowsMajorVersion = 0;
 
 int32_t WizardPage = 0;
+platform::WindowHandle MainWindow = 0;
 FixedText<100> WebAddress;
 int32_t WindowMode = 0;
 int32_t SkinChoice = 0;
@@ -54,6 +55,7 @@ void ResetProcessState() {
   WindowsMajorVersion = 0;
 
   WizardPage = 0;
+  MainWindow = 0;
   WebAddress.clear();
   WindowMode = 0;
   SkinChoice = 0;

@@ -3,12 +3,16 @@
 
 #include <cstdint>
 
+#include "platform/gui_types.h"
 #include "state/fixed_text.h"
 
 namespace zv {
 
 // 0 before the window exists; the page numbers of the wizard after that.
 extern int32_t WizardPage;
+
+// The wizard's window; 0 while there is none (always in the silent mode).
+extern platform::WindowHandle MainWindow;
 
 // The web address last read from the web-address page (at most 99 bytes);
 // empty when that page was never shown, as in the silent mode.

@@ -1,0 +1,7 @@
+#include "ui/window_parts.h"
+
+namespace zv {
+
+MainWindowParts WindowParts;
+
+}  // namespace zv
