@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zv::platform {
 
@@ -37,6 +38,17 @@ class FileSystem {
   virtual bool SetFileAttributesA(const std::string& path, uint32_t attributes) = 0;
   // CreateDirectoryA: false when it exists already or the parent is missing.
   virtual bool CreateDirectoryA(const std::string& path) = 0;
+  // FindFirstFileA, FindNextFileA and FindClose over `pattern`, a directory
+  // followed by a name that may hold the wildcards '*' and '?' (such as
+  // "C:\dir\*.*"). Fills `names` with the 8-bit name of every entry found, in
+  // the order the system gives them, "." and ".." included where the
+  // directory has them (every directory but a drive root). Returns false with
+  // `names` empty when nothing matches (ERROR_FILE_NOT_FOUND) or the
+  // directory cannot be searched; LastError() then says why.
+  virtual bool FindFilesA(const std::string& pattern, std::vector<std::string>* names) = 0;
+  // SetCurrentDirectoryA: true on success; false, with LastError() set, when
+  // `path` is no existing directory.
+  virtual bool SetCurrentDirectoryA(const std::string& path) = 0;
   // GetDriveTypeA of a root such as "d:\".
   virtual uint32_t GetDriveTypeA(const std::string& root) = 0;
   // Wow64DisableWow64FsRedirection / Wow64RevertWow64FsRedirection. Where the

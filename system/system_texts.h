@@ -2,12 +2,9 @@
 // messages are made from them with the ANSI code page when shown.
 #pragma once
 
-#include "state/captions.h"
+#include "package/package_texts.h"
 
 namespace zv::texts {
-
-// The product's home page, named where the user is sent to download again.
-inline constexpr char16_t kHomePage[] = u"http://www.zavoli.cn/";
 
 // "%s" is the target path that could not be written.
 inline constexpr char16_t kCopyFailed[] =

@@ -1,6 +1,8 @@
 #include "platform/fake/fake_files.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string_view>
 #include <utility>
 
 #include "platform/fake/code_page.h"
@@ -16,6 +18,8 @@ constexpr uint32_t kShareAll = win::kFileShareRead | win::kFileShareWrite | win:
 constexpr uint32_t kSettableAttributes = win::kAttributeReadOnly | win::kAttributeHidden |
                                          win::kAttributeSystem | win::kAttributeArchive;
 constexpr uint32_t kDriveRamDisk = 6;
+constexpr uint32_t kErrorInvalidName = 123;
+constexpr uint32_t kErrorDirectory = 267;
 
 bool HasRoot(uint32_t driveType) {
   return driveType >= win::kDriveRemovable && driveType <= kDriveRamDisk;
@@ -52,6 +56,90 @@ bool DeleteBlocked(const FileNode& node) {
 
 std::string Shown(const ParsedPath& path, uint32_t error) {
   return error == 0 ? FormatPath(path) : std::string();
+}
+
+// The characters of `text`: one or two bytes each.
+std::vector<std::string_view> Characters(uint32_t codePage, std::string_view text) {
+  std::vector<std::string_view> characters;
+  for (size_t i = 0; i < text.size();) {
+    const size_t length = CharacterLength(codePage, text, i);
+    characters.push_back(text.substr(i, length));
+    i += length;
+  }
+  return characters;
+}
+
+// '*' and '?' against folded names, one character at a time; on a mismatch
+// the last '*' takes one more character.
+bool WildcardMatch(const std::vector<std::string_view>& name,
+                   const std::vector<std::string_view>& pattern) {
+  size_t n = 0;
+  size_t p = 0;
+  size_t starPattern = std::string_view::npos;
+  size_t starName = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == "*") {
+      starPattern = p++;
+      starName = n;
+    } else if (p < pattern.size() && (pattern[p] == "?" || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (starPattern != std::string_view::npos) {
+      p = starPattern + 1;
+      n = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == "*") ++p;
+  return p == pattern.size();
+}
+
+bool NameMatches(uint32_t codePage, const std::string& name, const std::string& pattern) {
+  const std::string foldedName = FoldAnsi(codePage, name);
+  const std::string foldedPattern = FoldAnsi(codePage, pattern);
+  const std::vector<std::string_view> characters = Characters(codePage, foldedName);
+  std::vector<std::string_view> wanted = Characters(codePage, foldedPattern);
+  if (WildcardMatch(characters, wanted)) return true;
+  // "name.*" also stands for "name" without any extension.
+  const size_t count = wanted.size();
+  if (count < 2 || wanted[count - 2] != "." || wanted[count - 1] != "*") return false;
+  wanted.resize(count - 2);
+  return WildcardMatch(characters, wanted);
+}
+
+bool ValidPattern(uint32_t codePage, const std::string& pattern) {
+  for (std::string_view character : Characters(codePage, pattern)) {
+    const unsigned char c = static_cast<unsigned char>(character[0]);
+    if (character.size() == 1 && (c < 0x20 || std::strchr("<>:\"|/\\", c) != nullptr)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Splits a search pattern into the directory part (which keeps its trailing
+// separator) and the name part, at the last separator that is a character
+// of its own (a trail byte may be 0x5C).
+void SplitPattern(uint32_t codePage, const std::string& pattern, std::string* directory,
+                  std::string* leaf) {
+  size_t cut = std::string::npos;
+  for (size_t i = 0; i < pattern.size();) {
+    const size_t length = CharacterLength(codePage, pattern, i);
+    if (length == 1 && (pattern[i] == '\\' || pattern[i] == '/')) cut = i;
+    i += length;
+  }
+  if (cut == std::string::npos && pattern.size() >= 2 && IsLetter(pattern[0]) &&
+      pattern[1] == ':') {
+    cut = 1;
+  }
+  if (cut == std::string::npos) {
+    directory->clear();
+    *leaf = pattern;
+  } else {
+    *directory = pattern.substr(0, cut + 1);
+    *leaf = pattern.substr(cut + 1);
+  }
 }
 
 }  // namespace
@@ -392,6 +480,51 @@ bool FakeFileSystem::CreateDirectoryA(const std::string& path) {
   if (found.error != 0) return state_.Fail(found.error);
   if (found.node != nullptr) return state_.Fail(win::kErrorAlreadyExists);
   MakeNode(found.parent, found.leaf, true, 0);
+  return true;
+}
+
+bool FakeFileSystem::FindFilesA(const std::string& pattern, std::vector<std::string>* names) {
+  names->clear();
+  std::string directory;
+  std::string leaf;
+  SplitPattern(CodePage(), pattern, &directory, &leaf);
+  ParsedPath parsed;
+  uint32_t error = Parse(directory.empty() ? state_.settings.currentDir : directory, true, &parsed);
+  if (state_.Injected("FindFirstFileA", {pattern, Shown(parsed, error)})) return false;
+  if (error != 0) return state_.Fail(error);
+  if (leaf.empty()) return state_.Fail(win::kErrorFileNotFound);
+  if (!ValidPattern(CodePage(), leaf)) return state_.Fail(kErrorInvalidName);
+  Lookup found = Find(parsed);
+  if (found.error != 0) return state_.Fail(found.error);
+  if (found.node == nullptr || !found.node->directory) return state_.Fail(win::kErrorPathNotFound);
+  if (found.node->deletePending) return state_.Fail(win::kErrorAccessDenied);
+  // A drive's root has no "." and ".." entries.
+  if (!parsed.parts.empty()) {
+    for (const char* dots : {".", ".."}) {
+      if (NameMatches(CodePage(), dots, leaf)) names->push_back(dots);
+    }
+  }
+  for (const auto& [key, child] : found.node->children) {
+    if (NameMatches(CodePage(), child->name, leaf)) names->push_back(child->name);
+  }
+  if (names->empty()) return state_.Fail(win::kErrorFileNotFound);
+  return true;
+}
+
+bool FakeFileSystem::SetCurrentDirectoryA(const std::string& path) {
+  ParsedPath parsed;
+  uint32_t error = Parse(path, true, &parsed);
+  if (state_.Injected("SetCurrentDirectoryA", {path, Shown(parsed, error)})) return false;
+  if (error != 0) return state_.Fail(error);
+  Lookup found = Find(parsed);
+  if (found.error != 0) return state_.Fail(found.error);
+  if (found.node == nullptr) return state_.Fail(win::kErrorFileNotFound);
+  if (!found.node->directory) return state_.Fail(kErrorDirectory);
+  if (found.node->deletePending) return state_.Fail(win::kErrorAccessDenied);
+  // The path as given, made full; redirection applies only when it is used.
+  ParsedPath kept;
+  Parse(path, false, &kept);
+  state_.settings.currentDir = FormatPath(kept);
   return true;
 }
 

@@ -38,6 +38,13 @@ class FakeFileSystem : public platform::FileSystem {
   uint32_t GetFileAttributesA(const std::string& path) override;
   bool SetFileAttributesA(const std::string& path, uint32_t attributes) override;
   bool CreateDirectoryA(const std::string& path) override;
+  // Wildcards as the system's: '?' is one character, '*' any run of them, and
+  // a pattern ending in ".*" also matches names without a dot ("*.*" is all).
+  // Names compare without regard to ASCII case. Faults: "FindFirstFileA".
+  bool FindFilesA(const std::string& pattern, std::vector<std::string>* names) override;
+  // Keeps the full path, without redirection, as the current directory.
+  // Faults: "SetCurrentDirectoryA".
+  bool SetCurrentDirectoryA(const std::string& path) override;
   uint32_t GetDriveTypeA(const std::string& root) override;
   bool DisableFsRedirection(void** oldValue) override;
   bool RevertFsRedirection(void* oldValue) override;
@@ -47,6 +54,7 @@ class FakeFileSystem : public platform::FileSystem {
   // Sets the GetDriveTypeA value of `letter`; kDriveNoRootDir removes the drive.
   void SetDriveType(char letter, uint32_t type);
   void SetCurrentDirectory(const std::string& path);
+  const std::string& CurrentDirectory() const { return state_.settings.currentDir; }
   // Whether the process is a 32-bit one on 64-bit Windows (redirection applies).
   void SetWow64(bool wow64);
 

@@ -1,9 +1,14 @@
+#include <dirent.h>
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/posix/posix_services.h"
 #include "platform/win_constants.h"
@@ -197,6 +202,26 @@ bool PosixFileSystem::SetFileAttributesA(const std::string& path, uint32_t attri
 bool PosixFileSystem::CreateDirectoryA(const std::string& path) {
   if (mkdir(HostPath(path).c_str(), 0777) == 0) return true;
   return errno == EEXIST ? Fail(win::kErrorAlreadyExists) : FailErrno();
+}
+
+bool PosixFileSystem::FindFilesA(const std::string& pattern, std::vector<std::string>* names) {
+  names->clear();
+  const std::string host = HostPath(pattern);
+  const size_t cut = host.rfind('/');
+  const std::string directory = cut == std::string::npos ? "." : host.substr(0, cut + 1);
+  std::string leaf = cut == std::string::npos ? host : host.substr(cut + 1);
+  if (leaf.empty()) return Fail(win::kErrorFileNotFound);
+  if (leaf == "*.*") leaf = "*";
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(directory.c_str()), closedir);
+  if (dir == nullptr) return errno == ENOENT ? Fail(win::kErrorPathNotFound) : FailErrno();
+  while (const dirent* entry = readdir(dir.get())) {
+    if (fnmatch(leaf.c_str(), entry->d_name, FNM_CASEFOLD) == 0) names->push_back(entry->d_name);
+  }
+  return !names->empty() || Fail(win::kErrorFileNotFound);
+}
+
+bool PosixFileSystem::SetCurrentDirectoryA(const std::string& path) {
+  return chdir(HostPath(path).c_str()) == 0 || FailErrno();
 }
 
 uint32_t PosixFileSystem::GetDriveTypeA(const std::string& /*root*/) { return win::kDriveFixed; }

@@ -24,6 +24,10 @@ class PosixFileSystem : public FileSystem {
   uint32_t GetFileAttributesA(const std::string& path) override;
   bool SetFileAttributesA(const std::string& path, uint32_t attributes) override;
   bool CreateDirectoryA(const std::string& path) override;
+  // opendir and fnmatch (ASCII case ignored); "*.*" stands for every name.
+  bool FindFilesA(const std::string& pattern, std::vector<std::string>* names) override;
+  // chdir.
+  bool SetCurrentDirectoryA(const std::string& path) override;
   uint32_t GetDriveTypeA(const std::string& root) override;
   bool DisableFsRedirection(void** oldValue) override;
   bool RevertFsRedirection(void* oldValue) override;

@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/win32/scoped_handle.h"
 #include "platform/win32/win32_services.h"
 
@@ -30,6 +33,21 @@ class Win32File : public File {
 
  private:
   ScopedHandle handle_;
+};
+
+// A search of FindFirstFileA, closed with the object.
+class ScopedFind {
+ public:
+  explicit ScopedFind(HANDLE handle) : handle_(handle) {}
+  ~ScopedFind() {
+    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+  }
+  ScopedFind(const ScopedFind&) = delete;
+  ScopedFind& operator=(const ScopedFind&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
 };
 
 void* Kernel32Function(const char* name) {
@@ -75,6 +93,29 @@ bool Win32FileSystem::SetFileAttributesA(const std::string& path, uint32_t attri
 
 bool Win32FileSystem::CreateDirectoryA(const std::string& path) {
   return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+bool Win32FileSystem::FindFilesA(const std::string& pattern, std::vector<std::string>* names) {
+  names->clear();
+  DWORD error = ERROR_SUCCESS;
+  {
+    WIN32_FIND_DATAA found{};
+    ScopedFind find(::FindFirstFileA(pattern.c_str(), &found));
+    if (find.get() == INVALID_HANDLE_VALUE) return false;
+    do {
+      names->push_back(found.cFileName);
+    } while (::FindNextFileA(find.get(), &found));
+    error = ::GetLastError();
+  }
+  // The search ends with ERROR_NO_MORE_FILES; anything else cut it short.
+  if (error == ERROR_NO_MORE_FILES) return true;
+  names->clear();
+  ::SetLastError(error);
+  return false;
+}
+
+bool Win32FileSystem::SetCurrentDirectoryA(const std::string& path) {
+  return ::SetCurrentDirectoryA(path.c_str()) != FALSE;
 }
 
 uint32_t Win32FileSystem::GetDriveTypeA(const std::string& root) {

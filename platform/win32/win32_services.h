@@ -15,6 +15,8 @@ class Win32FileSystem : public FileSystem {
   uint32_t GetFileAttributesA(const std::string& path) override;
   bool SetFileAttributesA(const std::string& path, uint32_t attributes) override;
   bool CreateDirectoryA(const std::string& path) override;
+  bool FindFilesA(const std::string& pattern, std::vector<std::string>* names) override;
+  bool SetCurrentDirectoryA(const std::string& path) override;
   uint32_t GetDriveTypeA(const std::string& root) override;
   bool DisableFsRedirection(void** oldValue) override;
   bool RevertFsRedirection(void* oldValue) override;

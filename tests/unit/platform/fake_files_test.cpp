@@ -345,5 +345,80 @@ TEST(FakeFiles, InjectedFaultsHitMatchingCallsOnly) {
   EXPECT_EQ(machine.CallCount("WriteFile"), 3);
 }
 
+TEST(FakeFiles, FindFilesListsDotsAndMatchesWildcardsWithoutCase) {
+  FakeMachine machine;
+  ASSERT_TRUE(machine.AddFile("C:\\Data\\b.TXT", "x"));
+  ASSERT_TRUE(machine.AddFile("C:\\Data\\a.zvh", "x"));
+  ASSERT_TRUE(machine.AddFile("C:\\Data\\README", "x"));
+  ASSERT_TRUE(machine.AddFile("C:\\Data\\\xB3\x5C.txt", "x"));
+  ASSERT_TRUE(machine.AddDirectory("C:\\Data\\sub"));
+  std::vector<std::string> names{"stale"};
+  ASSERT_TRUE(machine.FindFilesA("c:\\data\\*.*", &names));
+  EXPECT_EQ(names, (std::vector<std::string>{".", "..", "a.zvh", "b.TXT", "README", "sub",
+                                             "\xB3\x5C.txt"}));
+  ASSERT_TRUE(machine.FindFilesA("C:\\DATA\\*.txt", &names));
+  EXPECT_EQ(names, (std::vector<std::string>{"b.TXT", "\xB3\x5C.txt"}));
+  ASSERT_TRUE(machine.FindFilesA("C:\\Data\\?.zv?", &names));
+  EXPECT_EQ(names, (std::vector<std::string>{"a.zvh"}));
+  // "?" is one character, of one byte or two; the trail byte 0x5C of the
+  // name's first character does not cut the pattern.
+  ASSERT_TRUE(machine.FindFilesA("C:\\Data\\?.txt", &names));
+  EXPECT_EQ(names, (std::vector<std::string>{"b.TXT", "\xB3\x5C.txt"}));
+  ASSERT_TRUE(machine.FindFilesA("C:\\Data\\\xB3\x5C.*", &names));
+  EXPECT_EQ(names, (std::vector<std::string>{"\xB3\x5C.txt"}));
+  machine.SetCurrentDirectory("C:\\Data");
+  ASSERT_TRUE(machine.FindFilesA("readme.*", &names));
+  EXPECT_EQ(names, (std::vector<std::string>{"README"}));
+
+  // A drive's root has no dot entries.
+  ASSERT_TRUE(machine.FindFilesA("C:\\*.*", &names));
+  EXPECT_EQ(names.front(), "Data");
+
+  struct Failure {
+    const char* pattern;
+    uint32_t error;
+  };
+  for (const Failure& failure :
+       {Failure{"C:\\Data\\*.exe", kErrorFileNotFound}, Failure{"C:\\Data\\", kErrorFileNotFound},
+        Failure{"C:\\missing\\*.*", kErrorPathNotFound},
+        Failure{"C:\\Data\\a.zvh\\*.*", kErrorPathNotFound},
+        Failure{"E:\\*.*", kErrorPathNotFound}}) {
+    names = {"stale"};
+    EXPECT_FALSE(machine.FindFilesA(failure.pattern, &names)) << failure.pattern;
+    EXPECT_EQ(machine.LastError(), failure.error) << failure.pattern;
+    EXPECT_TRUE(names.empty()) << failure.pattern;
+  }
+  machine.FailOperation("FindFirstFileA", kErrorAccessDenied, "c:\\data", 1);
+  EXPECT_FALSE(machine.FindFilesA("C:\\Data\\*.*", &names));
+  EXPECT_EQ(machine.LastError(), kErrorAccessDenied);
+  EXPECT_TRUE(machine.FindFilesA("C:\\Data\\*.*", &names));
+}
+
+TEST(FakeFiles, SetCurrentDirectoryTakesExistingDirectoriesOnly) {
+  FakeMachine machine;
+  ASSERT_TRUE(machine.AddFile("C:\\Data\\a.txt", "x"));
+  EXPECT_TRUE(machine.SetCurrentDirectoryA("c:\\data\\"));
+  EXPECT_EQ(machine.CurrentDirectory(), "C:\\data");
+  EXPECT_NE(OpenForRead(machine, "a.txt"), nullptr);
+  EXPECT_TRUE(machine.SetCurrentDirectoryA(".."));
+  EXPECT_EQ(machine.CurrentDirectory(), "C:\\");
+
+  struct Failure {
+    const char* path;
+    uint32_t error;
+  };
+  for (const Failure& failure :
+       {Failure{"C:\\Data\\a.txt", 267}, Failure{"C:\\Data\\none", kErrorFileNotFound},
+        Failure{"C:\\none\\sub", kErrorPathNotFound}, Failure{"", kErrorPathNotFound}}) {
+    EXPECT_FALSE(machine.SetCurrentDirectoryA(failure.path)) << failure.path;
+    EXPECT_EQ(machine.LastError(), failure.error) << failure.path;
+    EXPECT_EQ(machine.CurrentDirectory(), "C:\\") << failure.path;
+  }
+  machine.FailOperation("SetCurrentDirectoryA", kErrorAccessDenied, "data", 1);
+  EXPECT_FALSE(machine.SetCurrentDirectoryA("C:\\Data"));
+  EXPECT_EQ(machine.LastError(), kErrorAccessDenied);
+  EXPECT_EQ(machine.CurrentDirectory(), "C:\\");
+}
+
 }  // namespace
 }  // namespace zv::fake
