@@ -1,11 +1,14 @@
 #include "app/run_modes.h"
+#include "platform/message_queue.h"
+#include "platform/services.h"
+#include "ui/main_window.h"
 
 namespace zv {
 
-int RunInteractiveMode(void* /*instance*/, int /*showCommand*/) {
-  // The wizard window and its message loop come with the installer window;
-  // until then the interactive mode ends without a window.
-  return 0;
+int RunInteractiveMode(void* instance, int showCommand) {
+  const auto module = reinterpret_cast<platform::InstanceHandle>(instance);
+  if (RegisterMainClass(module) == 0 || CreateMainWindow(module, showCommand) == 0) return 0;
+  return platform::RunMessageLoop(platform::Messages());
 }
 
 }  // namespace zv

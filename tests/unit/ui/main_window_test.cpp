@@ -1,0 +1,189 @@
+// The whole wizard on the fake machine: a person clicking through the pages
+// of the real window procedure, with the demo package embedded.
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/installer_main.h"
+#include "platform/fake/fake_machine.h"
+#include "platform/services.h"
+#include "platform/win_constants.h"
+#include "state/install_state.h"
+#include "state/package_state.h"
+#include "state/process_state.h"
+#include "state/wizard_state.h"
+#include "ui/window_parts.h"
+
+namespace zv {
+namespace {
+
+using fake::DialogStep;
+using fake::FakeMachine;
+using fake::Preset;
+
+constexpr char kDir[] = "C:\\Program Files\\zavoli\\";
+// Client points inside the two buttons and between them.
+constexpr uint32_t kConfirm = platform::MakeLong(90, 257);
+constexpr uint32_t kExit = platform::MakeLong(310, 257);
+constexpr uint32_t kBetween = platform::MakeLong(200, 255);
+
+std::string DemoPackageBytes() {
+  std::ifstream file(std::string(ZV_DEMO_DIR) + "/demo.zvz", std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+class WizardTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetProcessState(); }
+  void TearDown() override {
+    // A wizard that a failed case left open is closed with its machine.
+    if (machine_ && MainWindow != 0) machine_->DestroyWindow(MainWindow);
+    ResetProcessState();
+  }
+
+  void Prepare(Preset preset) {
+    machine_ = std::make_unique<FakeMachine>(preset);
+    machine_->AddResource("KPMTZVZ", "ZVZ", DemoPackageBytes());
+    fake::DialogTemplate skinDialog;
+    skinDialog.rect = platform::Rect{0, 0, 329, 228};
+    skinDialog.controls.push_back({105, u"Button", win::kBsDefPushButton, u"确定", {}});
+    for (int id : {101, 102, 106, 107, 110, 111, 112}) {
+      skinDialog.controls.push_back({id, u"Button", win::kBsAutoRadioButton, u"", {}});
+    }
+    machine_->AddDialogTemplate(u"PYKEY", skinDialog);
+    machine_->AddDialogTemplate(u"PYKEYB", skinDialog);
+  }
+
+  // The user's next click on the main window, made once the wizard waits.
+  void ThenClick(uint32_t point, uint32_t message = win::kWmLButtonDown) {
+    machine_->WhenIdle([this, point, message] {
+      pages_.push_back(WizardPage);
+      machine_->PostMessageA(MainWindow, message, 0, point);
+    });
+  }
+  // Waits until the typing-test timer is due (1.6 s after the install).
+  void ThenTimer() {
+    machine_->WhenIdle([this] {
+      ASSERT_EQ(machine_->Timers().size(), 1u);
+      EXPECT_EQ(machine_->Timers()[0].id, 2u);
+      EXPECT_EQ(machine_->Timers()[0].elapseMs, 1600u);
+      pages_.push_back(WizardPage);
+      machine_->FireTimer(MainWindow, 2);
+    });
+  }
+  void ThenType(const std::string& text) {
+    machine_->WhenIdle([this, text] { machine_->SetWindowTextA(WindowParts.webAddressBox, text); });
+  }
+
+  int Run() {
+    machine_->Install();
+    return InstallerMain(reinterpret_cast<void*>(fake::FakeWindows::kModule), nullptr, "",
+                         win::kSwShowNormal);
+  }
+  std::string Installed(const std::string& name) {
+    return machine_->ReadText(kDir + name).value_or("<missing>");
+  }
+
+  std::unique_ptr<FakeMachine> machine_;
+  std::vector<int32_t> pages_;  // the page shown before each click
+};
+
+TEST_F(WizardTest, APersonClicksThroughTheWizardOn32BitWindows) {
+  Prepare(Preset::kWindows7x86);
+  ThenClick(kBetween);                       // does nothing
+  ThenClick(kConfirm, win::kWmRButtonDown);  // a right click works as well
+  ThenType("http://www.example.cn/");
+  ThenClick(kConfirm);
+  machine_->QueueDialogScript(
+      {DialogStep::Click(102), DialogStep::Click(112), DialogStep::Click(105)});
+  ThenClick(kConfirm);
+
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(pages_, (std::vector<int32_t>{0, 0, 1, 6}));
+  EXPECT_FALSE(machine_->Starved()) << "the wizard waited for a click that never came";
+  // The main window is gone, with its fonts, brush and work buffer.
+  EXPECT_EQ(machine_->FindWindowOfClass("installWClass"), 0u);
+  EXPECT_EQ(machine_->LiveObjectCount(), 0u);
+  EXPECT_EQ(machine_->LiveDcCount(), 0u);
+  EXPECT_EQ(WorkBuffer, nullptr);
+
+  // The Pinyin edition, the typed address, the chosen window mode and skin.
+  EXPECT_EQ(Installed("wbpybz.zvh"), std::string("ZVWBPYBZ=1", 11));
+  EXPECT_NE(Installed("zvnetsj.dat").find("ZVNETURL2=http://www.example.cn/\r\n"),
+            std::string::npos);
+  const std::string options = Installed("zvszsj43.zvh");
+  ASSERT_EQ(options.size(), 200u);
+  EXPECT_EQ(options[0], 1);  // window mode 2
+  EXPECT_EQ(options[21], 0);
+  EXPECT_EQ(options[19], 1);  // the Pinyin edition's options
+  EXPECT_TRUE(machine_->Exists(std::string(kDir) + "zvbmp8.zvh"));
+  EXPECT_TRUE(machine_->Exists(std::string(kDir) + "install.zvh"));
+  ASSERT_EQ(machine_->DialogLog().size(), 1u);
+  EXPECT_EQ(machine_->DialogLog()[0].templateName, u"PYKEY");
+
+  // One message: the closing one.
+  ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
+  EXPECT_EQ(machine_->MessageBoxes()[0].text, u"安装完毕，如不能使用，请重新启动计算机！");
+  EXPECT_EQ(machine_->MessageBoxes()[0].caption, u"智能岚汀");
+}
+
+TEST_F(WizardTest, OnSixtyFourBitWindowsTheTypingTestFollowsTheProcessingPage) {
+  Prepare(Preset::kWindows7x64);
+  ThenClick(kConfirm);
+  ThenClick(kConfirm);
+  machine_->QueueDialogScript({DialogStep::Click(105)});
+  ThenClick(kConfirm);  // the install
+  ThenTimer();          // the processing page, then page 8
+  machine_->WhenIdle([this] {
+    const fake::FakeWindow* nameBox = machine_->Window(WindowParts.nameBox);
+    ASSERT_NE(nameBox, nullptr);
+    EXPECT_TRUE(nameBox->visible);
+    EXPECT_EQ(nameBox->text, u"");
+  });
+  ThenClick(kConfirm);  // to page 9
+  ThenClick(kConfirm);  // finish
+
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(pages_, (std::vector<int32_t>{0, 1, 6, 7, 8, 9}));
+  EXPECT_TRUE(machine_->Timers().empty());
+  ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
+  EXPECT_EQ(machine_->MessageBoxes()[0].text, u"安装完毕，如不能使用，请重新启动计算机！");
+}
+
+TEST_F(WizardTest, TheExitButtonOnTheWelcomePageLeavesWithoutAWordOrAFile) {
+  Prepare(Preset::kWindows7x64);
+  ThenClick(kExit);
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(machine_->MessageBoxes().empty());
+  EXPECT_FALSE(machine_->Exists(std::string(kDir) + "wbpybz.zvh"));
+  EXPECT_TRUE(machine_->Commands().empty());
+}
+
+TEST_F(WizardTest, ProgramsUsingTheImeSendTheUserBackToTheInstallPathPage) {
+  Prepare(Preset::kWindows7x86);
+  const platform::WindowHandle editor =
+      machine_->AddForeignWindow("Notepad", u"记事本", win::kWsOverlapped, 0);
+  const platform::WindowHandle ime =
+      machine_->AddForeignWindow("UIKPMT", u"", win::kWsPopup, editor);
+  ThenClick(kConfirm);
+  ThenClick(kConfirm);
+  ThenClick(kConfirm);  // refused: the editor still uses the IME
+  machine_->WhenIdle([this, ime] { machine_->DestroyWindow(ime); });
+  machine_->QueueDialogScript({DialogStep::Click(105)});
+  ThenClick(kConfirm);  // now it installs
+
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(pages_, (std::vector<int32_t>{0, 1, 6, 6}));
+  ASSERT_EQ(machine_->MessageBoxes().size(), 2u);
+  EXPECT_NE(machine_->MessageBoxes()[0].text.find(u"　　1：记事本\r\n"), std::u16string::npos);
+  EXPECT_EQ(machine_->MessageBoxes()[1].text, u"安装完毕，如不能使用，请重新启动计算机！");
+}
+
+}  // namespace
+}  // namespace zv
