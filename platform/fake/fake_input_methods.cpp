@@ -31,6 +31,7 @@ LayoutHandle FakeInputMethods::ImmInstallIMEW(const std::u16string& imeFile,
 LayoutHandle FakeInputMethods::Install(ImeInstallRecord* record) {
   uint32_t codePage = state_.settings.ansiCodePage;
   std::string path = Utf16ToAnsi(codePage, record->imeFile);
+  state_.NoteModuleLoad("ImmInstallIMEW", path);
   // The file as the process's own calls see it: under WOW64 a system32 path
   // reaches SysWOW64 unless the thread switched redirection off.
   uint32_t error = 0;
@@ -67,6 +68,8 @@ std::vector<LayoutHandle> FakeInputMethods::GetKeyboardLayoutList() {
 LayoutHandle FakeInputMethods::GetKeyboardLayout() { return active_; }
 
 LayoutHandle FakeInputMethods::ActivateKeyboardLayout(LayoutHandle layout, uint32_t flags) {
+  // Activating an IME's layout loads the IME into the process.
+  state_.NoteModuleLoad("ActivateKeyboardLayout", "");
   if (state_.Injected("ActivateKeyboardLayout", {})) return 0;
   if (FindLayout(layout) == nullptr) {
     state_.Fail(win::kErrorInvalidParameter);

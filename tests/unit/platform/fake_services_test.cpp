@@ -138,6 +138,39 @@ TEST(FakeInputMethods, InstallNeedsTheFileAndNumbersTheLayouts) {
   EXPECT_EQ(machine.Activations()[0].flags, 0x100u);
 }
 
+// Calls that load a module or start a program are noted while a 32-bit
+// process has the redirection off, and still do their work.
+TEST(FakeMachineRedirection, NotesModuleLoadingCallsWhileTheRedirectionIsOff) {
+  const auto callEach = [](FakeMachine& machine) {
+    machine.MessageBoxA("a", "c", kMbOk);
+    machine.MessageBoxW(u"w", u"c", kMbOk);
+    machine.WinExec("icacls.exe x", kSwShow);
+    machine.ActivateKeyboardLayout(0x08040804, 0);
+    machine.ImmInstallIMEW(u"C:\\x.ime", u"t");
+    machine.GetFileAccessList("C:\\Windows");
+  };
+  FakeMachine machine = FakeMachine::Windows7x64();
+  callEach(machine);
+  EXPECT_EQ(machine.CallsWithRedirectionOff(), std::vector<std::string>{});
+  void* old = nullptr;
+  ASSERT_TRUE(machine.DisableFsRedirection(&old));
+  callEach(machine);
+  ASSERT_TRUE(machine.RevertFsRedirection(old));
+  callEach(machine);
+  EXPECT_EQ(machine.CallsWithRedirectionOff(),
+            (std::vector<std::string>{"MessageBoxA a", "MessageBoxW w", "WinExec icacls.exe x",
+                                      "ActivateKeyboardLayout ", "ImmInstallIMEW C:\\x.ime",
+                                      "GetNamedSecurityInfoA C:\\Windows"}));
+  EXPECT_EQ(machine.MessageBoxes().size(), 6u);
+  EXPECT_EQ(machine.Commands().size(), 3u);
+
+  // Without WOW64 there is no redirection to switch off.
+  FakeMachine x86 = FakeMachine::Windows7x86();
+  ASSERT_TRUE(x86.DisableFsRedirection(&old));
+  callEach(x86);
+  EXPECT_EQ(x86.CallsWithRedirectionOff(), std::vector<std::string>{});
+}
+
 TEST(FakeSecurity, InheritableGrantsReachNewAndExistingSubdirectories) {
   FakeMachine machine;
   ASSERT_TRUE(machine.AddDirectory("C:\\Program Files\\zavoli\\old"));
