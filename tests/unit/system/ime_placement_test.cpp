@@ -24,22 +24,24 @@ namespace {
 using fake::FakeMachine;
 using fake::Preset;
 
-using test::Utf16;
-
-// A module whose version text the first pass must stamp.
-std::string Module(const std::string& tag, const char16_t* version = u"  6.3") {
-  return "MZ" + tag + Utf16(std::u16string(u"智能岚汀输入平台") + version);
-}
-std::string Stamped(const std::string& tag) { return Module(tag, u"  7.8"); }
+using test::ImeModule;
+using test::StampedImeModule;
 
 const std::map<std::string, std::string> kPackage = {
-    {"zavoli4.ime", "ime32-full"},   {"zavoli64.ime", "ime64-full"},
-    {"zavo320.ime", Module("v320")}, {"zavo321.ime", Module("v321")},
-    {"zavo640.ime", Module("v640")}, {"zavo641.ime", Module("v641")},
-    {"zavodel.exe", "del32"},        {"zvqdel64.exe", "del64"},
-    {"zavokpmt.exe", "kpmt"},        {"zavokpm6.exe", "kpm6"},
-    {"setupw64.exe", Module("w64")}, {"zavocyzk.bak", "\xb4\xca\xd7\xe9; "},
-    {"zavopyck.bak", "py"},          {"zvszsj43.zvh", std::string(200, '\1')},
+    {"zavoli4.ime", "ime32-full"},
+    {"zavoli64.ime", "ime64-full"},
+    {"zavo320.ime", ImeModule("v320")},
+    {"zavo321.ime", ImeModule("v321")},
+    {"zavo640.ime", ImeModule("v640")},
+    {"zavo641.ime", ImeModule("v641")},
+    {"zavodel.exe", "del32"},
+    {"zvqdel64.exe", "del64"},
+    {"zavokpmt.exe", "kpmt"},
+    {"zavokpm6.exe", "kpm6"},
+    {"setupw64.exe", ImeModule("w64")},
+    {"zavocyzk.bak", "\xb4\xca\xd7\xe9; "},
+    {"zavopyck.bak", "py"},
+    {"zvszsj43.zvh", std::string(200, '\1')},
 };
 
 constexpr char kDir[] = "C:\\Program Files\\zavoli\\";
@@ -85,16 +87,16 @@ TEST_F(ImePlacementTest, SixtyFourBitSystemGetsEachVariantInItsOwnFolder) {
   Prepare(Preset::kWindows7x64);
 
   PlaceImeFiles(PlacementPass::kFirst);
-  EXPECT_EQ(Read(kWow64Ime), Stamped("v320"));
+  EXPECT_EQ(Read(kWow64Ime), StampedImeModule("v320"));
   // The native folder, reached only with the redirection switched off.
-  EXPECT_EQ(Read(kNativeIme), Stamped("v640"));
+  EXPECT_EQ(Read(kNativeIme), StampedImeModule("v640"));
   EXPECT_EQ(Read(kNativeUninstaller), "del64");
   EXPECT_EQ(machine_->RedirectionDisables(), machine_->RedirectionReverts());
   EXPECT_GE(machine_->RedirectionDisables(), 1);
   EXPECT_FALSE(machine_->RedirectionDisabled());
   EXPECT_EQ(InDir("zavokpmt.exe"), "kpm6");
   EXPECT_FALSE(machine_->Exists(std::string(kDir) + "zavokpm6.exe"));
-  EXPECT_EQ(InDir("setupw64.exe"), Stamped("w64"));
+  EXPECT_EQ(InDir("setupw64.exe"), StampedImeModule("w64"));
   EXPECT_EQ(InDir("zavoli32.ime"), "ime32-full");
   EXPECT_EQ(InDir("zavopyck.dat"), "py");
   EXPECT_TRUE(machine_->MessageBoxes().empty());
@@ -134,7 +136,7 @@ TEST_F(ImePlacementTest, OnlyTheInteractiveModeAsksTheWindowToPaint) {
 TEST_F(ImePlacementTest, ThirtyTwoBitSystemsUseTheSystemFolderOnly) {
   Prepare(Preset::kWindows7x86, 950);
   PlaceImeFiles(PlacementPass::kFirst);
-  EXPECT_EQ(Read(kNativeIme), Stamped("v321"));
+  EXPECT_EQ(Read(kNativeIme), StampedImeModule("v321"));
   EXPECT_EQ(Read(kNativeUninstaller), "del32");
   EXPECT_EQ(InDir("zavokpmt.exe"), "kpm6");
   EXPECT_FALSE(machine_->Exists("C:\\Windows\\SysWOW64"));
@@ -143,7 +145,7 @@ TEST_F(ImePlacementTest, ThirtyTwoBitSystemsUseTheSystemFolderOnly) {
 
   Prepare(Preset::kWindowsXp);
   PlaceImeFiles(PlacementPass::kFirst);
-  EXPECT_EQ(Read(kNativeIme), Stamped("v320"));
+  EXPECT_EQ(Read(kNativeIme), StampedImeModule("v320"));
   // On XP the companion from the package stays, its variant beside it.
   EXPECT_EQ(InDir("zavokpmt.exe"), "kpmt");
   EXPECT_EQ(InDir("zavokpm6.exe"), "kpm6");
@@ -158,13 +160,13 @@ TEST_F(ImePlacementTest, AnImeInUseIsMovedAsideAndALockedOneIsReported) {
   ASSERT_TRUE(machine_->LoadModule(kNativeIme));
   PlaceImeFiles(PlacementPass::kFirst);
   EXPECT_EQ(Read("C:\\Windows\\system32\\zavoli2.ime"), "old");
-  EXPECT_EQ(Read(kNativeIme), Stamped("v320"));
+  EXPECT_EQ(Read(kNativeIme), StampedImeModule("v320"));
   EXPECT_TRUE(machine_->MessageBoxes().empty());
 
   // Held open without any sharing: neither replaced nor moved aside.
   ASSERT_NE(machine_->OpenHandle(kNativeIme, win::kGenericRead, 0), 0u);
   PlaceImeFiles(PlacementPass::kSecond);
-  EXPECT_EQ(Read(kNativeIme), Stamped("v320"));
+  EXPECT_EQ(Read(kNativeIme), StampedImeModule("v320"));
   ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
   const auto& box = machine_->MessageBoxes()[0];
   EXPECT_FALSE(box.wide);
