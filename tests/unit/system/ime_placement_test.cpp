@@ -116,6 +116,40 @@ TEST_F(ImePlacementTest, SixtyFourBitSystemGetsEachVariantInItsOwnFolder) {
   EXPECT_EQ(machine_->OpenFileCount(), 0u);
 }
 
+// Copying into the native folder runs with the redirection off, but the
+// message of a failed copy must wait until it is back on: without it a
+// message box (or any DLL it needs) cannot be loaded.
+TEST_F(ImePlacementTest, NativeCopyFailuresAreReportedWithTheRedirectionBackOn) {
+  Prepare(Preset::kWindows7x64);
+  // Held without any sharing: neither replaced nor moved aside.
+  for (const char* held : {kNativeIme, kNativeUninstaller}) {
+    ASSERT_TRUE(machine_->AddFile(held, "old"));
+    ASSERT_NE(machine_->OpenHandle(held, win::kGenericRead, 0), 0u);
+  }
+  PlaceImeFiles(PlacementPass::kFirst);
+
+  EXPECT_EQ(Read(kWow64Ime), StampedImeModule("v320"));
+  EXPECT_EQ(Read(kNativeIme), "old");
+  EXPECT_FALSE(machine_->Exists("C:\\Windows\\system32\\zavoli2.ime"));
+  ASSERT_EQ(machine_->MessageBoxes().size(), 2u);
+  EXPECT_EQ(machine_->MessageBoxes()[0].text,
+            u"没有成功复制C:\\Windows\\system32\\zavoli4.ime文件，"
+            u"请退出安装程序并手动删除该文件后重新安装！");
+  EXPECT_EQ(machine_->MessageBoxes()[1].text,
+            u"没有成功复制C:\\Windows\\system32\\zavodel.exe文件，"
+            u"请退出安装程序并手动删除该文件后重新安装！");
+  for (const auto& box : machine_->MessageBoxes()) {
+    EXPECT_FALSE(box.wide);
+    EXPECT_EQ(box.caption, u"智能岚汀(岚汀形码)安装");
+    EXPECT_EQ(box.style, win::kMbOk);
+  }
+  // Neither a box nor the icacls start came while the redirection was off.
+  EXPECT_EQ(machine_->CallsWithRedirectionOff(), std::vector<std::string>{});
+  EXPECT_EQ(machine_->Commands().size(), 1u);
+  EXPECT_FALSE(machine_->RedirectionDisabled());
+  EXPECT_EQ(machine_->RedirectionDisables(), machine_->RedirectionReverts());
+}
+
 TEST_F(ImePlacementTest, OnlyTheInteractiveModeAsksTheWindowToPaint) {
   const std::vector<std::string> onePass = {"redraw", "redraw", "progress 0/64"};
   for (const int32_t mode : {kRunModeSilent, kRunModeInteractive}) {
