@@ -116,6 +116,32 @@ TEST_F(ImePlacementTest, SixtyFourBitSystemGetsEachVariantInItsOwnFolder) {
   EXPECT_EQ(machine_->OpenFileCount(), 0u);
 }
 
+// What the first pass leaves in the system folders: the small language
+// variant for the code page, stamped; on 64-bit Windows one of each width.
+TEST_F(ImePlacementTest, FirstPassPlacesTheLanguageVariantsOfTheCodePage) {
+  struct Case {
+    Preset preset;
+    uint32_t codePage;
+    const char* wow64;  // null where there is no SysWOW64
+    const char* native;
+  };
+  const Case cases[] = {
+      {Preset::kWindows7x64, 936, "v320", "v640"},  {Preset::kWindows7x64, 950, "v321", "v641"},
+      {Preset::kWindows7x86, 936, nullptr, "v320"}, {Preset::kWindows7x86, 950, nullptr, "v321"},
+      {Preset::kWindowsXp, 950, nullptr, "v321"},
+  };
+  for (const Case& c : cases) {
+    Prepare(c.preset, c.codePage);
+    PlaceImeFiles(PlacementPass::kFirst);
+    const std::string label =
+        std::to_string(static_cast<int>(c.preset)) + "/" + std::to_string(c.codePage);
+    if (c.wow64 != nullptr) {
+      EXPECT_EQ(Read(kWow64Ime), StampedImeModule(c.wow64)) << label;
+    }
+    EXPECT_EQ(Read(kNativeIme), StampedImeModule(c.native)) << label;
+  }
+}
+
 // Copying into the native folder runs with the redirection off, but the
 // message of a failed copy must wait until it is back on: without it a
 // message box (or any DLL it needs) cannot be loaded.
