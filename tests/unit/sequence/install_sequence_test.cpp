@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "package/container_writer.h"
 #include "package/package_resource.h"
@@ -19,6 +20,7 @@
 #include "system/install_locations.h"
 #include "system/layout_texts.h"
 #include "system/preload_list.h"
+#include "tests/unit/system/utf16_bytes.h"
 
 namespace zv {
 namespace {
@@ -26,14 +28,24 @@ namespace {
 using fake::FakeMachine;
 using fake::Preset;
 
+using test::ImeModule;
+using test::StampedImeModule;
+
 const std::map<std::string, std::string> kPackage = {
-    {"zavoli4.ime", "ime32-full"}, {"zavoli64.ime", "ime64-full"},
-    {"zavo320.ime", "v320"},       {"zavo321.ime", "v321"},
-    {"zavo640.ime", "v640"},       {"zavo641.ime", "v641"},
-    {"zavodel.exe", "del32"},      {"zvqdel64.exe", "del64"},
-    {"zavokpmt.exe", "kpmt"},      {"zavokpm6.exe", "kpm6"},
-    {"setupw64.exe", "w64"},       {"zavocyzk.bak", "x"},
-    {"zavopyck.bak", "py"},        {"zvszsj43.zvh", std::string(200, '\1')},
+    {"zavoli4.ime", "ime32-full"},
+    {"zavoli64.ime", "ime64-full"},
+    {"zavo320.ime", ImeModule("v320")},
+    {"zavo321.ime", ImeModule("v321")},
+    {"zavo640.ime", ImeModule("v640")},
+    {"zavo641.ime", ImeModule("v641")},
+    {"zavodel.exe", "del32"},
+    {"zvqdel64.exe", "del64"},
+    {"zavokpmt.exe", "kpmt"},
+    {"zavokpm6.exe", "kpm6"},
+    {"setupw64.exe", "w64"},
+    {"zavocyzk.bak", "x"},
+    {"zavopyck.bak", "py"},
+    {"zvszsj43.zvh", std::string(200, '\1')},
 };
 
 constexpr char kDir[] = "C:\\Program Files\\zavoli\\";
@@ -144,6 +156,21 @@ TEST_F(InstallSequenceTest, WithoutTheLayoutInThePreloadListNothingIsReleased) {
   // The placement still moved the module aside to replace it.
   EXPECT_EQ(Read("C:\\Windows\\system32\\zavoli2.ime"), "old-native");
   EXPECT_EQ(Read(kNativeIme), "ime32-full");
+}
+
+// The IME is handed to the system between the passes, while the system
+// folder the installer sees holds the first pass's stamped language variant
+// (through redirection, SysWOW64 on 64-bit Windows).
+TEST_F(InstallSequenceTest, RegistersTheStampedLanguageVariantBetweenThePasses) {
+  for (Preset preset : {Preset::kWindows7x64, Preset::kWindows7x86, Preset::kWindowsXp}) {
+    Prepare(preset);
+    InstallSequence();
+    const int label = static_cast<int>(preset);
+    ASSERT_EQ(machine_->ImeInstalls().size(), 1u) << label;
+    EXPECT_EQ(machine_->ImeInstalls()[0].imeFile, u"C:\\Windows\\system32\\zavoli4.ime");
+    EXPECT_EQ(machine_->ImeInstalls()[0].fileBytes, StampedImeModule("v320")) << label;
+    EXPECT_EQ(ImeRegistered, 1) << label;
+  }
 }
 
 TEST_F(InstallSequenceTest, ReleasedSysWow64ImeNeedsARestartButTheSystemOneDoesNot) {
