@@ -158,6 +158,23 @@ TEST_F(InstallSequenceTest, WithoutTheLayoutInThePreloadListNothingIsReleased) {
   EXPECT_EQ(Read(kNativeIme), "ime32-full");
 }
 
+TEST_F(InstallSequenceTest, AHeldSysWow64ImeOutsideThePreloadListIsOverwrittenWhereItLies) {
+  Prepare(Preset::kWindows7x64);
+  machine_->AddFile(kWow64Ime, "old-wow64");
+  // Shared for reading and writing but not for deleting: it can be copied
+  // over, but neither deleted nor renamed.
+  ASSERT_NE(machine_->OpenHandle(kWow64Ime, win::kGenericRead,
+                                 win::kFileShareRead | win::kFileShareWrite),
+            0u);
+  InstallSequence();
+  EXPECT_EQ(ImeInPreload, 0);
+  EXPECT_EQ(RestartRequired, 0);
+  EXPECT_TRUE(machine_->MessageBoxes().empty());  // no locked-IME message
+  EXPECT_EQ(Read(kWow64Ime), "ime32-full");
+  EXPECT_FALSE(machine_->Exists("C:\\Windows\\SysWOW64\\zavoli2.ime"));
+  EXPECT_TRUE(SequenceFinished());
+}
+
 // The IME is handed to the system between the passes, while the system
 // folder the installer sees holds the first pass's stamped language variant
 // (through redirection, SysWOW64 on 64-bit Windows).
