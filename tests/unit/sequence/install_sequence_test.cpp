@@ -51,6 +51,9 @@ const std::map<std::string, std::string> kPackage = {
 constexpr char kDir[] = "C:\\Program Files\\zavoli\\";
 constexpr char kWow64Ime[] = "C:\\Windows\\SysWOW64\\zavoli4.ime";
 constexpr char kNativeIme[] = "C:\\Windows\\system32\\zavoli4.ime";
+constexpr char kIcacls[] = "icacls.exe \"C:\\Program Files\\zavoli\" /SetIntegrityLevel Level: L";
+constexpr char kCompanion[] =
+    "C:\\Program Files\\zavoli\\setupw64.exe regzv32=C:\\Program Files\\zavoli\\";
 constexpr char kLayouts[] = "System\\CurrentControlSet\\Control\\Keyboard Layouts";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char16_t kUninstallKey[] =
@@ -187,6 +190,32 @@ TEST_F(InstallSequenceTest, RegistersTheStampedLanguageVariantBetweenThePasses) 
     EXPECT_EQ(machine_->ImeInstalls()[0].imeFile, u"C:\\Windows\\system32\\zavoli4.ime");
     EXPECT_EQ(machine_->ImeInstalls()[0].fileBytes, StampedImeModule("v320")) << label;
     EXPECT_EQ(ImeRegistered, 1) << label;
+  }
+}
+
+// Every program the install starts: icacls before the release of an earlier
+// IME in SysWOW64 and before each placement pass (from Vista on), and the
+// 64-bit companion last.
+TEST_F(InstallSequenceTest, StartsIcaclsForEachStepThatNeedsItAndTheCompanionLast) {
+  struct Case {
+    Preset preset;
+    bool earlierInstall;
+    std::vector<std::string> commands;
+  };
+  const Case cases[] = {
+      {Preset::kWindows7x64, true, {kIcacls, kIcacls, kIcacls, kCompanion}},
+      {Preset::kWindows7x64, false, {kIcacls, kIcacls, kCompanion}},
+      {Preset::kWindows7x86, true, {kIcacls, kIcacls}},
+      {Preset::kWindowsXp, true, {}},
+  };
+  for (const Case& c : cases) {
+    Prepare(c.preset);
+    if (c.earlierInstall) SeedEarlierInstall();
+    InstallSequence();
+    std::vector<std::string> started;
+    for (const auto& command : machine_->Commands()) started.push_back(command.commandLine);
+    EXPECT_EQ(started, c.commands) << static_cast<int>(c.preset) << " " << c.earlierInstall;
+    EXPECT_TRUE(SequenceFinished());
   }
 }
 
