@@ -130,6 +130,7 @@ TEST_F(InstallSequenceTest, SixtyFourBitInstallRunsEveryStepAndStartsTheCompanio
             "C:\\Program Files\\zavoli\\setupw64.exe regzv32=C:\\Program Files\\zavoli\\");
   EXPECT_EQ(machine_->Commands().back().show, win::kSwShowNormal);
   EXPECT_TRUE(machine_->MessageBoxes().empty());
+  EXPECT_EQ(machine_->CallsWithRedirectionOff(), std::vector<std::string>{});
   EXPECT_EQ(machine_->OpenFileCount(), 0u);
   EXPECT_EQ(machine_->OpenKeyCount(), 0u);
 }
@@ -243,6 +244,7 @@ TEST_F(InstallSequenceTest, ReleasedSysWow64ImeNeedsARestartButTheSystemOneDoesN
   EXPECT_EQ(Read(kWow64Ime), "ime32-full");
   EXPECT_TRUE(SequenceFinished());
   EXPECT_TRUE(machine_->MessageBoxes().empty());
+  EXPECT_EQ(machine_->CallsWithRedirectionOff(), std::vector<std::string>{});
 }
 
 TEST_F(InstallSequenceTest, AnImeThatCanNeitherGoNorMoveStopsTheInstall) {
