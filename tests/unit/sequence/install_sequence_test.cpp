@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,7 +19,7 @@
 #include "system/install_locations.h"
 #include "system/layout_texts.h"
 #include "system/preload_list.h"
-#include "tests/unit/system/utf16_bytes.h"
+#include "tests/unit/system/ime_test_package.h"
 
 namespace zv {
 namespace {
@@ -28,25 +27,7 @@ namespace {
 using fake::FakeMachine;
 using fake::Preset;
 
-using test::ImeModule;
 using test::StampedImeModule;
-
-const std::map<std::string, std::string> kPackage = {
-    {"zavoli4.ime", "ime32-full"},
-    {"zavoli64.ime", "ime64-full"},
-    {"zavo320.ime", ImeModule("v320")},
-    {"zavo321.ime", ImeModule("v321")},
-    {"zavo640.ime", ImeModule("v640")},
-    {"zavo641.ime", ImeModule("v641")},
-    {"zavodel.exe", "del32"},
-    {"zvqdel64.exe", "del64"},
-    {"zavokpmt.exe", "kpmt"},
-    {"zavokpm6.exe", "kpm6"},
-    {"setupw64.exe", "w64"},
-    {"zavocyzk.bak", "x"},
-    {"zavopyck.bak", "py"},
-    {"zvszsj43.zvh", std::string(200, '\1')},
-};
 
 constexpr char kDir[] = "C:\\Program Files\\zavoli\\";
 constexpr char kWow64Ime[] = "C:\\Windows\\SysWOW64\\zavoli4.ime";
@@ -69,7 +50,7 @@ class InstallSequenceTest : public ::testing::Test {
     UiCodePage = 936;
     RestartRequired = 7;
     ContainerWriter writer(ContainerLayout::kDigest);
-    for (const auto& [name, content] : kPackage) writer.Add(name, content);
+    for (const auto& [name, content] : test::kImePackageFiles) writer.Add(name, content);
     package_ = writer.Finish();
     PackageResource =
         PackageBytes{reinterpret_cast<const uint8_t*>(package_.data()), package_.size()};

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 #include "package/container_writer.h"
@@ -16,7 +15,7 @@
 #include "state/run_state.h"
 #include "system/install_locations.h"
 #include "tests/unit/support/recording_window_hooks.h"
-#include "tests/unit/system/utf16_bytes.h"
+#include "tests/unit/system/ime_test_package.h"
 
 namespace zv {
 namespace {
@@ -24,25 +23,7 @@ namespace {
 using fake::FakeMachine;
 using fake::Preset;
 
-using test::ImeModule;
 using test::StampedImeModule;
-
-const std::map<std::string, std::string> kPackage = {
-    {"zavoli4.ime", "ime32-full"},
-    {"zavoli64.ime", "ime64-full"},
-    {"zavo320.ime", ImeModule("v320")},
-    {"zavo321.ime", ImeModule("v321")},
-    {"zavo640.ime", ImeModule("v640")},
-    {"zavo641.ime", ImeModule("v641")},
-    {"zavodel.exe", "del32"},
-    {"zvqdel64.exe", "del64"},
-    {"zavokpmt.exe", "kpmt"},
-    {"zavokpm6.exe", "kpm6"},
-    {"setupw64.exe", ImeModule("w64")},
-    {"zavocyzk.bak", "\xb4\xca\xd7\xe9; "},
-    {"zavopyck.bak", "py"},
-    {"zvszsj43.zvh", std::string(200, '\1')},
-};
 
 constexpr char kDir[] = "C:\\Program Files\\zavoli\\";
 constexpr char kWow64Ime[] = "C:\\Windows\\SysWOW64\\zavoli4.ime";
@@ -59,7 +40,7 @@ class ImePlacementTest : public ::testing::Test {
     RunMode = kRunModeSilent;
     UiCodePage = codePage;
     ContainerWriter writer(ContainerLayout::kDigest);
-    for (const auto& [name, content] : kPackage)
+    for (const auto& [name, content] : test::kImePackageFiles)
       ASSERT_EQ(writer.Add(name, content), AddResult::kAdded);
     package_ = writer.Finish();
     PackageResource =
