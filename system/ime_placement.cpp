@@ -98,11 +98,38 @@ void ReplaceCompanion() {
   platform::Files().MoveFileA(InInstallDir("zavokpm6.exe"), companion);
 }
 
-// The uninstaller in the system directory; no move-aside retry.
-void PlaceUninstaller(const std::string& source) {
-  const std::string target = SystemDir.str() + "\\zavodel.exe";
+// The file calls of PlaceFile: clear the attributes, copy, and when that
+// fails move the target aside and copy again. False when both copies failed.
+bool CopyMovingAside(const std::string& source, const std::string& target) {
   ClearAttributes(target);
-  if (!CopyOver(source, target)) ShowCopyFailure(target);
+  if (CopyOver(source, target)) return true;
+  MoveLockedFileAside(target);
+  return CopyOver(source, target);
+}
+
+// The uninstaller's copy: no move-aside retry.
+bool CopyUninstaller(const std::string& source, const std::string& target) {
+  ClearAttributes(target);
+  return CopyOver(source, target);
+}
+
+using CopyCalls = bool (*)(const std::string& source, const std::string& target);
+
+std::string UninstallerTarget() { return SystemDir.str() + "\\zavodel.exe"; }
+
+// Copies into the native system folder of a 64-bit Windows, which a 32-bit
+// installer only reaches with the WOW64 redirection switched off; it would
+// otherwise be sent to SysWOW64 and overwrite the 32-bit IME placed there a
+// moment ago. Only the file calls run without redirection: loading a DLL
+// then fails, and a delay-loaded function that failed once stays failed, so
+// the message of a failed copy waits until redirection is back on.
+void PlaceNatively(CopyCalls copy, const std::string& source, const std::string& target) {
+  bool copied = false;
+  {
+    platform::ScopedFsRedirectionOff native;
+    copied = copy(source, target);
+  }
+  if (!copied) ShowCopyFailure(target);
 }
 
 void PlaceOn64BitSystem(PlacementPass pass) {
@@ -114,14 +141,11 @@ void PlaceOn64BitSystem(PlacementPass pass) {
   RefreshSystemDir();
   const std::string nativeSource =
       pass == PlacementPass::kFirst ? StampedVariant(true) : InInstallDir("zavoli64.ime");
-  {
-    // A 32-bit installer would otherwise be sent to SysWOW64 and overwrite
-    // the 32-bit IME placed there a moment ago.
-    platform::ScopedFsRedirectionOff native;
-    PlaceFile(nativeSource, SystemDir.str() + "\\zavoli4.ime");
-    if (pass == PlacementPass::kFirst) PlaceUninstaller(InInstallDir("zvqdel64.exe"));
+  PlaceNatively(CopyMovingAside, nativeSource, SystemDir.str() + "\\zavoli4.ime");
+  if (pass == PlacementPass::kFirst) {
+    PlaceNatively(CopyUninstaller, InInstallDir("zvqdel64.exe"), UninstallerTarget());
+    ReplaceCompanion();
   }
-  if (pass == PlacementPass::kFirst) ReplaceCompanion();
 }
 
 void PlaceOn32BitSystem(PlacementPass pass) {
@@ -135,7 +159,10 @@ void PlaceOn32BitSystem(PlacementPass pass) {
     source = InInstallDir(vistaOrLater ? "zavoli32.ime" : "zavoli4.ime");
   }
   PlaceFile(source, SystemDir.str() + "\\zavoli4.ime");
-  if (pass == PlacementPass::kFirst) PlaceUninstaller(InInstallDir("zavodel.exe"));
+  if (pass == PlacementPass::kFirst) {
+    const std::string target = UninstallerTarget();
+    if (!CopyUninstaller(InInstallDir("zavodel.exe"), target)) ShowCopyFailure(target);
+  }
 }
 
 void RemoveLanguageVariants() {
@@ -152,11 +179,7 @@ void ShowCopyFailure(const std::string& target) {
 }
 
 void PlaceFile(const std::string& source, const std::string& target) {
-  ClearAttributes(target);
-  if (CopyOver(source, target)) return;
-  MoveLockedFileAside(target);
-  if (CopyOver(source, target)) return;
-  ShowCopyFailure(target);
+  if (!CopyMovingAside(source, target)) ShowCopyFailure(target);
 }
 
 void PlaceImeFiles(PlacementPass pass) {

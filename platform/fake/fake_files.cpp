@@ -162,7 +162,7 @@ uint32_t FakeFileSystem::Parse(const std::string& path, bool redirect, ParsedPat
 // WOW64: "<windows>\system32\..." is "<windows>\SysWOW64\..." for a 32-bit
 // process, unless the thread switched redirection off.
 void FakeFileSystem::Redirect(ParsedPath* path) const {
-  if (!state_.settings.wow64 || redirectionDisabled_) return;
+  if (!state_.settings.wow64 || state_.redirectionDisabled) return;
   ParsedPath windows;
   if (ParsePath(state_.settings.windowsDir, "", CodePage(), &windows) != 0) return;
   size_t depth = windows.parts.size();
@@ -547,14 +547,14 @@ uint32_t FakeFileSystem::GetDriveTypeA(const std::string& root) {
 // redirection was on, non-null when it was off.
 bool FakeFileSystem::DisableFsRedirection(void** oldValue) {
   if (oldValue == nullptr) return state_.Fail(win::kErrorInvalidParameter);
-  *oldValue = redirectionDisabled_ ? reinterpret_cast<void*>(uintptr_t{1}) : nullptr;
-  if (state_.settings.wow64) redirectionDisabled_ = true;
+  *oldValue = state_.redirectionDisabled ? reinterpret_cast<void*>(uintptr_t{1}) : nullptr;
+  if (state_.settings.wow64) state_.redirectionDisabled = true;
   ++disables_;
   return true;
 }
 
 bool FakeFileSystem::RevertFsRedirection(void* oldValue) {
-  if (state_.settings.wow64) redirectionDisabled_ = oldValue != nullptr;
+  if (state_.settings.wow64) state_.redirectionDisabled = oldValue != nullptr;
   ++reverts_;
   return true;
 }
@@ -581,7 +581,7 @@ void FakeFileSystem::SetCurrentDirectory(const std::string& path) {
 
 void FakeFileSystem::SetWow64(bool wow64) {
   state_.settings.wow64 = wow64;
-  if (!wow64) redirectionDisabled_ = false;
+  if (!wow64) state_.redirectionDisabled = false;
 }
 
 // ---- Test-facing access ----------------------------------------------------

@@ -94,12 +94,13 @@ class FakeFileSystem : public platform::FileSystem {
   // Files the code under test holds open (test handles not counted).
   size_t OpenFileCount() const;
   // Redirection state of the thread and how often it was switched.
-  bool RedirectionDisabled() const { return redirectionDisabled_; }
+  bool RedirectionDisabled() const { return state_.redirectionDisabled; }
   int RedirectionDisables() const { return disables_; }
   int RedirectionReverts() const { return reverts_; }
 
   // For the other services of the machine: the node at `path`, redirected
-  // when `redirect` is set; null with `*error` set when missing.
+  // as the thread's calls are when `redirect` is set; null with `*error` set
+  // when missing.
   std::shared_ptr<FileNode> FindNode(const std::string& path, bool redirect, uint32_t* error);
   uint32_t CodePage() const { return state_.settings.ansiCodePage; }
 
@@ -146,7 +147,6 @@ class FakeFileSystem : public platform::FileSystem {
   uint32_t nextHeldHandle_ = 1;
   uint64_t nextOpenId_ = 1;
   std::optional<uint64_t> diskSpace_;
-  bool redirectionDisabled_ = false;
   int disables_ = 0;
   int reverts_ = 0;
 };

@@ -22,17 +22,24 @@ FakeInputMethods::FakeInputMethods(MachineState& state, FakeFileSystem& files)
 
 LayoutHandle FakeInputMethods::ImmInstallIMEW(const std::u16string& imeFile,
                                               const std::u16string& layoutText) {
-  LayoutHandle result = Install(imeFile, layoutText);
-  installs_.push_back(ImeInstallRecord{imeFile, layoutText, result});
-  return result;
+  ImeInstallRecord record{imeFile, layoutText, 0, std::nullopt};
+  record.result = Install(&record);
+  installs_.push_back(std::move(record));
+  return installs_.back().result;
 }
 
-LayoutHandle FakeInputMethods::Install(const std::u16string& imeFile, const std::u16string& text) {
+LayoutHandle FakeInputMethods::Install(ImeInstallRecord* record) {
   uint32_t codePage = state_.settings.ansiCodePage;
-  std::string path = Utf16ToAnsi(codePage, imeFile);
-  if (state_.Injected("ImmInstallIMEW", {path})) return 0;
+  std::string path = Utf16ToAnsi(codePage, record->imeFile);
+  state_.NoteModuleLoad("ImmInstallIMEW", path);
+  // The file as the process's own calls see it: under WOW64 a system32 path
+  // reaches SysWOW64 unless the thread switched redirection off.
   uint32_t error = 0;
-  std::shared_ptr<FileNode> file = files_.FindNode(path, false, &error);
+  std::shared_ptr<FileNode> file = files_.FindNode(path, true, &error);
+  if (file != nullptr && !file->directory) {
+    record->fileBytes.emplace(file->data.begin(), file->data.end());
+  }
+  if (state_.Injected("ImmInstallIMEW", {path})) return 0;
   if (file == nullptr || file->directory) {
     state_.Fail(file == nullptr ? error : win::kErrorAccessDenied);
     return 0;
@@ -42,7 +49,7 @@ LayoutHandle FakeInputMethods::Install(const std::u16string& imeFile, const std:
     return 0;
   }
   LayoutHandle layout = (LayoutHandle{nextDevice_++} << 16) | kImeLanguage;
-  AddLayout(layout, Utf16ToAnsi(codePage, text));
+  AddLayout(layout, Utf16ToAnsi(codePage, record->layoutText));
   return layout;
 }
 
@@ -61,6 +68,8 @@ std::vector<LayoutHandle> FakeInputMethods::GetKeyboardLayoutList() {
 LayoutHandle FakeInputMethods::GetKeyboardLayout() { return active_; }
 
 LayoutHandle FakeInputMethods::ActivateKeyboardLayout(LayoutHandle layout, uint32_t flags) {
+  // Activating an IME's layout loads the IME into the process.
+  state_.NoteModuleLoad("ActivateKeyboardLayout", "");
   if (state_.Injected("ActivateKeyboardLayout", {})) return 0;
   if (FindLayout(layout) == nullptr) {
     state_.Fail(win::kErrorInvalidParameter);

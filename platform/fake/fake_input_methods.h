@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct ImeInstallRecord {
   std::u16string imeFile;
   std::u16string layoutText;
   platform::LayoutHandle result = 0;
+  // The bytes of the file the path led to when the IME was handed over (after
+  // WOW64 redirection); none when no file lay there.
+  std::optional<std::string> fileBytes;
 };
 
 struct ActivationRecord {
@@ -28,9 +32,12 @@ class FakeInputMethods : public platform::InputMethods {
   // and active.
   FakeInputMethods(MachineState& state, FakeFileSystem& files);
 
-  // Accepts an IME file that exists (looked up without WOW64 redirection) and
-  // returns the next layout handle, 0xE0200804, 0xE0210804, ...; the layout
-  // is loaded with the layout text as its description.
+  // Accepts an IME file that exists and returns the next layout handle,
+  // 0xE0200804, 0xE0210804, ...; the layout is loaded with the layout text
+  // as its description. The file is looked up as the process's file calls
+  // are: a 32-bit process under WOW64 reaches SysWOW64 through system32
+  // unless it switched redirection off (as GetSystemDirectoryW names
+  // system32 for it too).
   platform::LayoutHandle ImmInstallIMEW(const std::u16string& imeFile,
                                         const std::u16string& layoutText) override;
   std::string ImmGetDescriptionA(platform::LayoutHandle layout) override;
@@ -58,7 +65,8 @@ class FakeInputMethods : public platform::InputMethods {
     std::string description;
   };
   Layout* FindLayout(platform::LayoutHandle layout);
-  platform::LayoutHandle Install(const std::u16string& imeFile, const std::u16string& text);
+  // Fills in the record's file bytes; returns the handle or 0.
+  platform::LayoutHandle Install(ImeInstallRecord* record);
 
   MachineState& state_;
   FakeFileSystem& files_;

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/fake/fake_files.h"
 #include "platform/fake/fake_graphics.h"
@@ -85,6 +86,13 @@ class FakeMachine : private MachineStateHolder,
   void ClearFailures() { machine_.faults.Clear(); }
   // How many times the code under test called `operation`.
   int CallCount(const std::string& operation) const { return machine_.faults.Calls(operation); }
+  // The calls that load a module or start a program (message boxes, WinExec,
+  // ImmInstallIMEW, ActivateKeyboardLayout, the access-list calls) made while
+  // WOW64 redirection was switched off, as "<operation> <text, command line
+  // or path>". They still do their work; on Windows they may not.
+  const std::vector<std::string>& CallsWithRedirectionOff() const {
+    return machine_.callsWithRedirectionOff;
+  }
 
   const MachineSettings& Settings() const { return machine_.settings; }
 

@@ -20,6 +20,7 @@ int DefaultAnswer(uint32_t style) {
 
 int FakeMessageBoxes::MessageBoxA(const std::string& text, const std::string& caption,
                                   uint32_t type) {
+  state_.NoteModuleLoad("MessageBoxA", text);
   if (state_.Injected("MessageBoxA", {text, caption})) return 0;
   uint32_t codePage = state_.settings.ansiCodePage;
   return Show(MessageBoxRecord{AnsiToUtf16(codePage, text), AnsiToUtf16(codePage, caption), type, 0,
@@ -29,6 +30,7 @@ int FakeMessageBoxes::MessageBoxA(const std::string& text, const std::string& ca
 int FakeMessageBoxes::MessageBoxW(const std::u16string& text, const std::u16string& caption,
                                   uint32_t type) {
   uint32_t codePage = state_.settings.ansiCodePage;
+  state_.NoteModuleLoad("MessageBoxW", Utf16ToAnsi(codePage, text));
   if (state_.Injected("MessageBoxW",
                       {Utf16ToAnsi(codePage, text), Utf16ToAnsi(codePage, caption)})) {
     return 0;

@@ -11,6 +11,7 @@ constexpr uint32_t kStarted = 33;
 
 uint32_t FakeProcesses::WinExec(const std::string& commandLine, uint32_t show) {
   uint32_t result = kStarted;
+  state_.NoteModuleLoad("WinExec", commandLine);
   if (state_.Injected("WinExec", {commandLine})) {
     result = state_.lastError < 32 ? state_.lastError : win::kErrorFileNotFound;
   }

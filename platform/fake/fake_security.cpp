@@ -12,6 +12,7 @@ constexpr uint32_t kErrorNoneMapped = 1332;  // no account of that name
 }  // namespace
 
 std::unique_ptr<platform::AccessList> FakeSecurity::GetFileAccessList(const std::string& path) {
+  state_.NoteModuleLoad("GetNamedSecurityInfoA", path);
   if (state_.Injected("GetNamedSecurityInfoA", {path})) return nullptr;
   uint32_t error = 0;
   std::shared_ptr<FileNode> node = files_.FindNode(path, true, &error);
@@ -24,6 +25,7 @@ std::unique_ptr<platform::AccessList> FakeSecurity::GetFileAccessList(const std:
 
 std::unique_ptr<platform::AccessList> FakeSecurity::AddInheritableFullAccess(
     const platform::AccessList& existing, const std::string& account) {
+  state_.NoteModuleLoad("SetEntriesInAclA", account);
   if (state_.Injected("SetEntriesInAclA", {account})) return nullptr;
   const auto* list = dynamic_cast<const FakeAccessList*>(&existing);
   if (list == nullptr) {
@@ -50,6 +52,7 @@ std::unique_ptr<platform::AccessList> FakeSecurity::AddInheritableFullAccess(
 }
 
 bool FakeSecurity::SetFileAccessList(const std::string& path, const platform::AccessList& list) {
+  state_.NoteModuleLoad("SetNamedSecurityInfoA", path);
   if (state_.Injected("SetNamedSecurityInfoA", {path})) return false;
   const auto* entries = dynamic_cast<const FakeAccessList*>(&list);
   if (entries == nullptr) return state_.Fail(win::kErrorInvalidParameter);

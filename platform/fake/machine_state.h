@@ -6,6 +6,8 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/fake/fault_injector.h"
 #include "platform/system_info.h"
@@ -34,6 +36,11 @@ struct MachineState {
   FaultInjector faults;
   // GetLastError of the one thread the installer runs on.
   uint32_t lastError = 0;
+  // The thread switched WOW64 file system redirection off.
+  bool redirectionDisabled = false;
+  // Calls that load a module or start a program, made while redirection was
+  // off: "MessageBoxA <text>", "WinExec <command line>", ...
+  std::vector<std::string> callsWithRedirectionOff;
 
   // Records `error` as the last error and returns false, for `return Fail(...)`.
   bool Fail(uint32_t error) {
@@ -47,6 +54,14 @@ struct MachineState {
     if (!error) return false;
     lastError = *error;
     return true;
+  }
+  // Notes a call of `operation` that loads a module (a message box, a program
+  // start, an IME) when the thread has redirection switched off: a 32-bit
+  // process would then be sent to the 64-bit system folder for the DLL, and a
+  // delay-loaded function that fails to resolve stays failed.
+  void NoteModuleLoad(std::string_view operation, std::string_view subject) {
+    if (!redirectionDisabled) return;
+    callsWithRedirectionOff.push_back(std::string(operation) + " " + std::string(subject));
   }
 };
 

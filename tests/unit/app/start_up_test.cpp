@@ -23,6 +23,7 @@ using fake::Preset;
 
 constexpr char kWindowsFile[] = "C:\\Windows\\zavopath.zvh";
 constexpr char kDriveFile[] = "c:\\zavoli\\zavopath.zvh";
+constexpr char kWow64Ime[] = "C:\\Windows\\SysWOW64\\zavoli4.ime";
 
 class StartUpTest : public ::testing::Test {
  protected:
@@ -103,7 +104,10 @@ TEST_F(StartUpTest, SilentSwitchIsFoundInAnyCaseAndPosition) {
 
 TEST_F(StartUpTest, CompanionModeRemembersTheGivenDirectoryAndRegistersTheIme) {
   FakeMachine machine(Preset::kWindows7x64);
-  machine.AddFile("C:\\Windows\\system32\\zavoli4.ime", "MZ");
+  // The 32-bit installer's system32 is SysWOW64: the 32-bit IME is the one
+  // handed over.
+  machine.AddFile(kWow64Ime, "MZ32");
+  machine.AddFile("C:\\Windows\\system32\\zavoli4.ime", "MZ64");
 
   EXPECT_EQ(Start(machine, "regzv32=C:\\Program Files (x86)\\zavoli\\"), 0);
 
@@ -112,6 +116,7 @@ TEST_F(StartUpTest, CompanionModeRemembersTheGivenDirectoryAndRegistersTheIme) {
   EXPECT_EQ(machine.ReadText(kDriveFile), "C:\\Program Files (x86)\\zavoli\\");
   ASSERT_EQ(machine.ImeInstalls().size(), 1u);
   EXPECT_EQ(machine.ImeInstalls()[0].imeFile, u"C:\\Windows\\system32\\zavoli4.ime");
+  EXPECT_EQ(machine.ImeInstalls()[0].fileBytes, "MZ32");
   EXPECT_NE(InstalledLayout, 0u);
   ASSERT_EQ(machine.MessageBoxes().size(), 1u);
   EXPECT_EQ(machine.MessageBoxes()[0].text, texts::kCompanionSucceeded);
@@ -165,7 +170,7 @@ TEST_F(StartUpTest, UnwritableWindowsDirectoryStopsEveryModeWithTheAdministrator
   for (const char* line : {"", "setzvsrf32", "regzv32=C:\\x\\"}) {
     ResetAll();
     FakeMachine machine(Preset::kWindows7x64);
-    machine.AddFile("C:\\Windows\\system32\\zavoli4.ime", "MZ");
+    machine.AddFile(kWow64Ime, "MZ");
     machine.AddFile(kWindowsFile, "E:\\old\\");
     machine.FailOperation("CreateFileA", win::kErrorAccessDenied, "windows\\zavopath.zvh");
 

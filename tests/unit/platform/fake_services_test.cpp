@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -136,16 +137,23 @@ TEST(FakeInputMethods, InstallNeedsTheFileAndNumbersTheLayouts) {
   FakeMachine machine = FakeMachine::Windows7x64();
   const std::u16string ime = u"C:\\Windows\\system32\\zavoli4.ime";
   const std::u16string text = u"智能岚汀输入平台  7.8";
-  // Looked up without redirection: a copy in SysWOW64 alone is not enough.
-  ASSERT_TRUE(machine.AddFile("C:\\Windows\\SysWOW64\\zavoli4.ime", "32"));
-  EXPECT_EQ(machine.ImmInstallIMEW(ime, text), 0u);
+  // The 32-bit process's system32 is SysWOW64: a native copy alone is not enough.
   ASSERT_TRUE(machine.AddFile("C:\\Windows\\system32\\zavoli4.ime", "64"));
+  EXPECT_EQ(machine.ImmInstallIMEW(ime, text), 0u);
+  ASSERT_TRUE(machine.AddFile("C:\\Windows\\SysWOW64\\zavoli4.ime", "32"));
   EXPECT_EQ(machine.ImmInstallIMEW(ime, text), 0xE0200804u);
+  // With the redirection switched off the path reaches the native copy.
+  void* old = nullptr;
+  ASSERT_TRUE(machine.DisableFsRedirection(&old));
   EXPECT_EQ(machine.ImmInstallIMEW(ime, text), 0xE0210804u);
+  ASSERT_TRUE(machine.RevertFsRedirection(old));
   machine.FailOperation("ImmInstallIMEW", kErrorAccessDenied, "", 1);
   EXPECT_EQ(machine.ImmInstallIMEW(ime, text), 0u);
-  EXPECT_EQ(machine.ImeInstalls().size(), 4u);
+  ASSERT_EQ(machine.ImeInstalls().size(), 4u);
   EXPECT_EQ(machine.ImeInstalls()[1].layoutText, text);
+  // The file each call found, refused or not.
+  const std::optional<std::string> found[] = {std::nullopt, "32", "64", "32"};
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(machine.ImeInstalls()[i].fileBytes, found[i]) << i;
 
   EXPECT_EQ(machine.ImmGetDescriptionA(0xE0200804),
             "\xd6\xc7\xc4\xdc\xe1\xb0\xcd\xa1\xca\xe4\xc8\xeb\xc6\xbd\xcc\xa8  7.8");
@@ -158,6 +166,39 @@ TEST(FakeInputMethods, InstallNeedsTheFileAndNumbersTheLayouts) {
   EXPECT_EQ(machine.GetKeyboardLayout(), 0xE0210804u);
   ASSERT_EQ(machine.Activations().size(), 1u);
   EXPECT_EQ(machine.Activations()[0].flags, 0x100u);
+}
+
+// Calls that load a module or start a program are noted while a 32-bit
+// process has the redirection off, and still do their work.
+TEST(FakeMachineRedirection, NotesModuleLoadingCallsWhileTheRedirectionIsOff) {
+  const auto callEach = [](FakeMachine& machine) {
+    machine.MessageBoxA("a", "c", kMbOk);
+    machine.MessageBoxW(u"w", u"c", kMbOk);
+    machine.WinExec("icacls.exe x", kSwShow);
+    machine.ActivateKeyboardLayout(0x08040804, 0);
+    machine.ImmInstallIMEW(u"C:\\x.ime", u"t");
+    machine.GetFileAccessList("C:\\Windows");
+  };
+  FakeMachine machine = FakeMachine::Windows7x64();
+  callEach(machine);
+  EXPECT_EQ(machine.CallsWithRedirectionOff(), std::vector<std::string>{});
+  void* old = nullptr;
+  ASSERT_TRUE(machine.DisableFsRedirection(&old));
+  callEach(machine);
+  ASSERT_TRUE(machine.RevertFsRedirection(old));
+  callEach(machine);
+  EXPECT_EQ(machine.CallsWithRedirectionOff(),
+            (std::vector<std::string>{"MessageBoxA a", "MessageBoxW w", "WinExec icacls.exe x",
+                                      "ActivateKeyboardLayout ", "ImmInstallIMEW C:\\x.ime",
+                                      "GetNamedSecurityInfoA C:\\Windows"}));
+  EXPECT_EQ(machine.MessageBoxes().size(), 6u);
+  EXPECT_EQ(machine.Commands().size(), 3u);
+
+  // Without WOW64 there is no redirection to switch off.
+  FakeMachine x86 = FakeMachine::Windows7x86();
+  ASSERT_TRUE(x86.DisableFsRedirection(&old));
+  callEach(x86);
+  EXPECT_EQ(x86.CallsWithRedirectionOff(), std::vector<std::string>{});
 }
 
 TEST(FakeSecurity, InheritableGrantsReachNewAndExistingSubdirectories) {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "package/container_writer.h"
 #include "package/package_resource.h"
@@ -19,6 +19,7 @@
 #include "system/install_locations.h"
 #include "system/layout_texts.h"
 #include "system/preload_list.h"
+#include "tests/unit/system/ime_test_package.h"
 
 namespace zv {
 namespace {
@@ -26,19 +27,14 @@ namespace {
 using fake::FakeMachine;
 using fake::Preset;
 
-const std::map<std::string, std::string> kPackage = {
-    {"zavoli4.ime", "ime32-full"}, {"zavoli64.ime", "ime64-full"},
-    {"zavo320.ime", "v320"},       {"zavo321.ime", "v321"},
-    {"zavo640.ime", "v640"},       {"zavo641.ime", "v641"},
-    {"zavodel.exe", "del32"},      {"zvqdel64.exe", "del64"},
-    {"zavokpmt.exe", "kpmt"},      {"zavokpm6.exe", "kpm6"},
-    {"setupw64.exe", "w64"},       {"zavocyzk.bak", "x"},
-    {"zavopyck.bak", "py"},        {"zvszsj43.zvh", std::string(200, '\1')},
-};
+using test::StampedImeModule;
 
 constexpr char kDir[] = "C:\\Program Files\\zavoli\\";
 constexpr char kWow64Ime[] = "C:\\Windows\\SysWOW64\\zavoli4.ime";
 constexpr char kNativeIme[] = "C:\\Windows\\system32\\zavoli4.ime";
+constexpr char kIcacls[] = "icacls.exe \"C:\\Program Files\\zavoli\" /SetIntegrityLevel Level: L";
+constexpr char kCompanion[] =
+    "C:\\Program Files\\zavoli\\setupw64.exe regzv32=C:\\Program Files\\zavoli\\";
 constexpr char kLayouts[] = "System\\CurrentControlSet\\Control\\Keyboard Layouts";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char16_t kUninstallKey[] =
@@ -54,7 +50,7 @@ class InstallSequenceTest : public ::testing::Test {
     UiCodePage = 936;
     RestartRequired = 7;
     ContainerWriter writer(ContainerLayout::kDigest);
-    for (const auto& [name, content] : kPackage) writer.Add(name, content);
+    for (const auto& [name, content] : test::kImePackageFiles) writer.Add(name, content);
     package_ = writer.Finish();
     PackageResource =
         PackageBytes{reinterpret_cast<const uint8_t*>(package_.data()), package_.size()};
@@ -115,6 +111,7 @@ TEST_F(InstallSequenceTest, SixtyFourBitInstallRunsEveryStepAndStartsTheCompanio
             "C:\\Program Files\\zavoli\\setupw64.exe regzv32=C:\\Program Files\\zavoli\\");
   EXPECT_EQ(machine_->Commands().back().show, win::kSwShowNormal);
   EXPECT_TRUE(machine_->MessageBoxes().empty());
+  EXPECT_EQ(machine_->CallsWithRedirectionOff(), std::vector<std::string>{});
   EXPECT_EQ(machine_->OpenFileCount(), 0u);
   EXPECT_EQ(machine_->OpenKeyCount(), 0u);
 }
@@ -146,6 +143,64 @@ TEST_F(InstallSequenceTest, WithoutTheLayoutInThePreloadListNothingIsReleased) {
   EXPECT_EQ(Read(kNativeIme), "ime32-full");
 }
 
+TEST_F(InstallSequenceTest, AHeldSysWow64ImeOutsideThePreloadListIsOverwrittenWhereItLies) {
+  Prepare(Preset::kWindows7x64);
+  machine_->AddFile(kWow64Ime, "old-wow64");
+  // Shared for reading and writing but not for deleting: it can be copied
+  // over, but neither deleted nor renamed.
+  ASSERT_NE(machine_->OpenHandle(kWow64Ime, win::kGenericRead,
+                                 win::kFileShareRead | win::kFileShareWrite),
+            0u);
+  InstallSequence();
+  EXPECT_EQ(ImeInPreload, 0);
+  EXPECT_EQ(RestartRequired, 0);
+  EXPECT_TRUE(machine_->MessageBoxes().empty());  // no locked-IME message
+  EXPECT_EQ(Read(kWow64Ime), "ime32-full");
+  EXPECT_FALSE(machine_->Exists("C:\\Windows\\SysWOW64\\zavoli2.ime"));
+  EXPECT_TRUE(SequenceFinished());
+}
+
+// The IME is handed to the system between the passes, while the system
+// folder the installer sees holds the first pass's stamped language variant
+// (through redirection, SysWOW64 on 64-bit Windows).
+TEST_F(InstallSequenceTest, RegistersTheStampedLanguageVariantBetweenThePasses) {
+  for (Preset preset : {Preset::kWindows7x64, Preset::kWindows7x86, Preset::kWindowsXp}) {
+    Prepare(preset);
+    InstallSequence();
+    const int label = static_cast<int>(preset);
+    ASSERT_EQ(machine_->ImeInstalls().size(), 1u) << label;
+    EXPECT_EQ(machine_->ImeInstalls()[0].imeFile, u"C:\\Windows\\system32\\zavoli4.ime");
+    EXPECT_EQ(machine_->ImeInstalls()[0].fileBytes, StampedImeModule("v320")) << label;
+    EXPECT_EQ(ImeRegistered, 1) << label;
+  }
+}
+
+// Every program the install starts: icacls before the release of an earlier
+// IME in SysWOW64 and before each placement pass (from Vista on), and the
+// 64-bit companion last.
+TEST_F(InstallSequenceTest, StartsIcaclsForEachStepThatNeedsItAndTheCompanionLast) {
+  struct Case {
+    Preset preset;
+    bool earlierInstall;
+    std::vector<std::string> commands;
+  };
+  const Case cases[] = {
+      {Preset::kWindows7x64, true, {kIcacls, kIcacls, kIcacls, kCompanion}},
+      {Preset::kWindows7x64, false, {kIcacls, kIcacls, kCompanion}},
+      {Preset::kWindows7x86, true, {kIcacls, kIcacls}},
+      {Preset::kWindowsXp, true, {}},
+  };
+  for (const Case& c : cases) {
+    Prepare(c.preset);
+    if (c.earlierInstall) SeedEarlierInstall();
+    InstallSequence();
+    std::vector<std::string> started;
+    for (const auto& command : machine_->Commands()) started.push_back(command.commandLine);
+    EXPECT_EQ(started, c.commands) << static_cast<int>(c.preset) << " " << c.earlierInstall;
+    EXPECT_TRUE(SequenceFinished());
+  }
+}
+
 TEST_F(InstallSequenceTest, ReleasedSysWow64ImeNeedsARestartButTheSystemOneDoesNot) {
   // The 32-bit IME in SysWOW64 in use: moved aside, restart required.
   Prepare(Preset::kWindows7x64);
@@ -170,6 +225,7 @@ TEST_F(InstallSequenceTest, ReleasedSysWow64ImeNeedsARestartButTheSystemOneDoesN
   EXPECT_EQ(Read(kWow64Ime), "ime32-full");
   EXPECT_TRUE(SequenceFinished());
   EXPECT_TRUE(machine_->MessageBoxes().empty());
+  EXPECT_EQ(machine_->CallsWithRedirectionOff(), std::vector<std::string>{});
 }
 
 TEST_F(InstallSequenceTest, AnImeThatCanNeitherGoNorMoveStopsTheInstall) {

@@ -89,18 +89,24 @@ TEST_F(CheckImeNotDefaultOn64BitTest, NeverOffersTheExchangeOn64BitWindows) {
   EXPECT_EQ(UserList(), (Entries{"E0210804", "00000804"}));
 }
 
+// The IME describes itself with its GBK name on every code page, so that is
+// what the installer's own layout is compared with, on 950 too.
 TEST_F(CheckImeNotDefaultTest, StopsWhenTheInstallersOwnLayoutIsTheProduct) {
-  SetUserList({"00000804", "E0210804"});
-  machine_.AddLayout(kProductLayout, ProductTextGbk());
-  machine_.SetActiveLayout(kProductLayout);
-  EXPECT_EQ(CheckImeNotDefault(), 0);
-  ExpectBoxes({texts::layout::kShapeCodeDefault});
+  for (const bool traditional : {false, true}) {
+    if (traditional) UseCodePage950();
+    machine_.ClearMessageBoxes();
+    SetUserList({"00000804", "E0210804"});
+    machine_.AddLayout(kProductLayout, ProductTextGbk());
+    machine_.SetActiveLayout(kProductLayout);
+    EXPECT_EQ(CheckImeNotDefault(), 0) << UiCodePage;
+    ExpectBoxes({texts::layout::kShapeCodeDefault});
 
-  // Another active layout lets the install go on.
-  machine_.ClearMessageBoxes();
-  machine_.SetActiveLayout(0x08040804);
-  EXPECT_EQ(CheckImeNotDefault(), 1);
-  EXPECT_TRUE(machine_.MessageBoxes().empty());
+    // Another active layout lets the install go on.
+    machine_.ClearMessageBoxes();
+    machine_.SetActiveLayout(0x08040804);
+    EXPECT_EQ(CheckImeNotDefault(), 1) << UiCodePage;
+    EXPECT_TRUE(machine_.MessageBoxes().empty());
+  }
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 #include "package/container_writer.h"
@@ -16,7 +15,7 @@
 #include "state/run_state.h"
 #include "system/install_locations.h"
 #include "tests/unit/support/recording_window_hooks.h"
-#include "tests/unit/system/utf16_bytes.h"
+#include "tests/unit/system/ime_test_package.h"
 
 namespace zv {
 namespace {
@@ -24,23 +23,7 @@ namespace {
 using fake::FakeMachine;
 using fake::Preset;
 
-using test::Utf16;
-
-// A module whose version text the first pass must stamp.
-std::string Module(const std::string& tag, const char16_t* version = u"  6.3") {
-  return "MZ" + tag + Utf16(std::u16string(u"智能岚汀输入平台") + version);
-}
-std::string Stamped(const std::string& tag) { return Module(tag, u"  7.8"); }
-
-const std::map<std::string, std::string> kPackage = {
-    {"zavoli4.ime", "ime32-full"},   {"zavoli64.ime", "ime64-full"},
-    {"zavo320.ime", Module("v320")}, {"zavo321.ime", Module("v321")},
-    {"zavo640.ime", Module("v640")}, {"zavo641.ime", Module("v641")},
-    {"zavodel.exe", "del32"},        {"zvqdel64.exe", "del64"},
-    {"zavokpmt.exe", "kpmt"},        {"zavokpm6.exe", "kpm6"},
-    {"setupw64.exe", Module("w64")}, {"zavocyzk.bak", "\xb4\xca\xd7\xe9; "},
-    {"zavopyck.bak", "py"},          {"zvszsj43.zvh", std::string(200, '\1')},
-};
+using test::StampedImeModule;
 
 constexpr char kDir[] = "C:\\Program Files\\zavoli\\";
 constexpr char kWow64Ime[] = "C:\\Windows\\SysWOW64\\zavoli4.ime";
@@ -57,7 +40,7 @@ class ImePlacementTest : public ::testing::Test {
     RunMode = kRunModeSilent;
     UiCodePage = codePage;
     ContainerWriter writer(ContainerLayout::kDigest);
-    for (const auto& [name, content] : kPackage)
+    for (const auto& [name, content] : test::kImePackageFiles)
       ASSERT_EQ(writer.Add(name, content), AddResult::kAdded);
     package_ = writer.Finish();
     PackageResource =
@@ -85,16 +68,16 @@ TEST_F(ImePlacementTest, SixtyFourBitSystemGetsEachVariantInItsOwnFolder) {
   Prepare(Preset::kWindows7x64);
 
   PlaceImeFiles(PlacementPass::kFirst);
-  EXPECT_EQ(Read(kWow64Ime), Stamped("v320"));
+  EXPECT_EQ(Read(kWow64Ime), StampedImeModule("v320"));
   // The native folder, reached only with the redirection switched off.
-  EXPECT_EQ(Read(kNativeIme), Stamped("v640"));
+  EXPECT_EQ(Read(kNativeIme), StampedImeModule("v640"));
   EXPECT_EQ(Read(kNativeUninstaller), "del64");
   EXPECT_EQ(machine_->RedirectionDisables(), machine_->RedirectionReverts());
   EXPECT_GE(machine_->RedirectionDisables(), 1);
   EXPECT_FALSE(machine_->RedirectionDisabled());
   EXPECT_EQ(InDir("zavokpmt.exe"), "kpm6");
   EXPECT_FALSE(machine_->Exists(std::string(kDir) + "zavokpm6.exe"));
-  EXPECT_EQ(InDir("setupw64.exe"), Stamped("w64"));
+  EXPECT_EQ(InDir("setupw64.exe"), StampedImeModule("w64"));
   EXPECT_EQ(InDir("zavoli32.ime"), "ime32-full");
   EXPECT_EQ(InDir("zavopyck.dat"), "py");
   EXPECT_TRUE(machine_->MessageBoxes().empty());
@@ -112,6 +95,66 @@ TEST_F(ImePlacementTest, SixtyFourBitSystemGetsEachVariantInItsOwnFolder) {
             "icacls.exe \"C:\\Program Files\\zavoli\" /SetIntegrityLevel Level: L");
   EXPECT_EQ(machine_->Commands()[0].show, win::kSwShow);
   EXPECT_EQ(machine_->OpenFileCount(), 0u);
+}
+
+// What the first pass leaves in the system folders: the small language
+// variant for the code page, stamped; on 64-bit Windows one of each width.
+TEST_F(ImePlacementTest, FirstPassPlacesTheLanguageVariantsOfTheCodePage) {
+  struct Case {
+    Preset preset;
+    uint32_t codePage;
+    const char* wow64;  // null where there is no SysWOW64
+    const char* native;
+  };
+  const Case cases[] = {
+      {Preset::kWindows7x64, 936, "v320", "v640"},  {Preset::kWindows7x64, 950, "v321", "v641"},
+      {Preset::kWindows7x86, 936, nullptr, "v320"}, {Preset::kWindows7x86, 950, nullptr, "v321"},
+      {Preset::kWindowsXp, 950, nullptr, "v321"},
+  };
+  for (const Case& c : cases) {
+    Prepare(c.preset, c.codePage);
+    PlaceImeFiles(PlacementPass::kFirst);
+    const std::string label =
+        std::to_string(static_cast<int>(c.preset)) + "/" + std::to_string(c.codePage);
+    if (c.wow64 != nullptr) {
+      EXPECT_EQ(Read(kWow64Ime), StampedImeModule(c.wow64)) << label;
+    }
+    EXPECT_EQ(Read(kNativeIme), StampedImeModule(c.native)) << label;
+  }
+}
+
+// Copying into the native folder runs with the redirection off, but the
+// message of a failed copy must wait until it is back on: without it a
+// message box (or any DLL it needs) cannot be loaded.
+TEST_F(ImePlacementTest, NativeCopyFailuresAreReportedWithTheRedirectionBackOn) {
+  Prepare(Preset::kWindows7x64);
+  // Held without any sharing: neither replaced nor moved aside.
+  for (const char* held : {kNativeIme, kNativeUninstaller}) {
+    ASSERT_TRUE(machine_->AddFile(held, "old"));
+    ASSERT_NE(machine_->OpenHandle(held, win::kGenericRead, 0), 0u);
+  }
+  PlaceImeFiles(PlacementPass::kFirst);
+
+  EXPECT_EQ(Read(kWow64Ime), StampedImeModule("v320"));
+  EXPECT_EQ(Read(kNativeIme), "old");
+  EXPECT_FALSE(machine_->Exists("C:\\Windows\\system32\\zavoli2.ime"));
+  ASSERT_EQ(machine_->MessageBoxes().size(), 2u);
+  EXPECT_EQ(machine_->MessageBoxes()[0].text,
+            u"没有成功复制C:\\Windows\\system32\\zavoli4.ime文件，"
+            u"请退出安装程序并手动删除该文件后重新安装！");
+  EXPECT_EQ(machine_->MessageBoxes()[1].text,
+            u"没有成功复制C:\\Windows\\system32\\zavodel.exe文件，"
+            u"请退出安装程序并手动删除该文件后重新安装！");
+  for (const auto& box : machine_->MessageBoxes()) {
+    EXPECT_FALSE(box.wide);
+    EXPECT_EQ(box.caption, u"智能岚汀(岚汀形码)安装");
+    EXPECT_EQ(box.style, win::kMbOk);
+  }
+  // Neither a box nor the icacls start came while the redirection was off.
+  EXPECT_EQ(machine_->CallsWithRedirectionOff(), std::vector<std::string>{});
+  EXPECT_EQ(machine_->Commands().size(), 1u);
+  EXPECT_FALSE(machine_->RedirectionDisabled());
+  EXPECT_EQ(machine_->RedirectionDisables(), machine_->RedirectionReverts());
 }
 
 TEST_F(ImePlacementTest, OnlyTheInteractiveModeAsksTheWindowToPaint) {
@@ -134,7 +177,7 @@ TEST_F(ImePlacementTest, OnlyTheInteractiveModeAsksTheWindowToPaint) {
 TEST_F(ImePlacementTest, ThirtyTwoBitSystemsUseTheSystemFolderOnly) {
   Prepare(Preset::kWindows7x86, 950);
   PlaceImeFiles(PlacementPass::kFirst);
-  EXPECT_EQ(Read(kNativeIme), Stamped("v321"));
+  EXPECT_EQ(Read(kNativeIme), StampedImeModule("v321"));
   EXPECT_EQ(Read(kNativeUninstaller), "del32");
   EXPECT_EQ(InDir("zavokpmt.exe"), "kpm6");
   EXPECT_FALSE(machine_->Exists("C:\\Windows\\SysWOW64"));
@@ -143,7 +186,7 @@ TEST_F(ImePlacementTest, ThirtyTwoBitSystemsUseTheSystemFolderOnly) {
 
   Prepare(Preset::kWindowsXp);
   PlaceImeFiles(PlacementPass::kFirst);
-  EXPECT_EQ(Read(kNativeIme), Stamped("v320"));
+  EXPECT_EQ(Read(kNativeIme), StampedImeModule("v320"));
   // On XP the companion from the package stays, its variant beside it.
   EXPECT_EQ(InDir("zavokpmt.exe"), "kpmt");
   EXPECT_EQ(InDir("zavokpm6.exe"), "kpm6");
@@ -158,13 +201,13 @@ TEST_F(ImePlacementTest, AnImeInUseIsMovedAsideAndALockedOneIsReported) {
   ASSERT_TRUE(machine_->LoadModule(kNativeIme));
   PlaceImeFiles(PlacementPass::kFirst);
   EXPECT_EQ(Read("C:\\Windows\\system32\\zavoli2.ime"), "old");
-  EXPECT_EQ(Read(kNativeIme), Stamped("v320"));
+  EXPECT_EQ(Read(kNativeIme), StampedImeModule("v320"));
   EXPECT_TRUE(machine_->MessageBoxes().empty());
 
   // Held open without any sharing: neither replaced nor moved aside.
   ASSERT_NE(machine_->OpenHandle(kNativeIme, win::kGenericRead, 0), 0u);
   PlaceImeFiles(PlacementPass::kSecond);
-  EXPECT_EQ(Read(kNativeIme), Stamped("v320"));
+  EXPECT_EQ(Read(kNativeIme), StampedImeModule("v320"));
   ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
   const auto& box = machine_->MessageBoxes()[0];
   EXPECT_FALSE(box.wide);

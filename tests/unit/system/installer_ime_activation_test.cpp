@@ -42,6 +42,23 @@ TEST_F(ActivateImeForInstallerTest, FindsTheLoadedProductLayoutAndActivatesItFor
   EXPECT_EQ(machine_.Activations().size(), 1u);
 }
 
+// The IME describes itself with its GBK name on every code page: the
+// product's layout is found, and known once active, on 950 too.
+TEST_F(ActivateImeForInstallerTest, KnowsTheProductByItsGbkNameOnEveryCodePage) {
+  for (const bool traditional : {false, true}) {
+    if (traditional) UseCodePage950();
+    machine_.SetActiveLayout(kUsKeyboard);
+    InstalledLayout = 0;
+    const size_t before = machine_.Activations().size();
+    ActivateImeForInstaller();
+    ASSERT_EQ(machine_.Activations().size(), before + 1) << UiCodePage;
+    EXPECT_EQ(machine_.Activations().back().layout, kProductLayout) << UiCodePage;
+    EXPECT_EQ(InstalledLayout, kProductLayout) << UiCodePage;
+    ActivateImeForInstaller();
+    EXPECT_EQ(machine_.Activations().size(), before + 1) << UiCodePage;
+  }
+}
+
 TEST_F(ActivateImeForInstallerTest, UsesTheLayoutTheSystemGave) {
   InstalledLayout = kOtherIme;
   WizardPage = 7;

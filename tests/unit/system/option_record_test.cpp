@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/fake/fake_machine.h"
 #include "state/package_state.h"
@@ -79,6 +81,42 @@ TEST_F(OptionRecordTest, ShortFileKeepsDefaultsBeyondItAndModesMapAsTheImeReadsT
     EXPECT_EQ(r[15], 1) << "default byte kept on 936";
     EXPECT_EQ(r[9], '\x07');
     EXPECT_EQ(r[58], 1);
+  }
+}
+
+// Every byte the routine writes, from a stored record whose bytes are
+// neither 0 nor 1, for both editions, each window mode and both code pages:
+// the whole record is compared, so every other byte must keep its value.
+TEST_F(OptionRecordTest, WritesEveryOptionOfTheEditionAndWindowModeOverAStoredRecord) {
+  using Writes = std::vector<std::pair<size_t, uint8_t>>;
+  const Writes common = {{1, 1}, {36, 1}, {43, 1}, {54, 0}, {62, 0}, {63, 0}};
+  Writes pinyin = {{19, 1}, {22, 0}, {25, 1}, {36, 0}, {42, 0}, {75, 1}, {80, 10}};
+  for (size_t i = 27; i <= 35; ++i) pinyin.push_back({i, 0});
+  for (size_t i = 66; i <= 69; ++i) pinyin.push_back({i, 0});
+  // Window mode to offsets 0 and 21.
+  const std::pair<int32_t, std::pair<uint8_t, uint8_t>> modes[] = {
+      {1, {0, 0}}, {2, {1, 0}}, {3, {4, 1}}, {4, {3, 1}}, {0, {0, 0}}};
+  const std::string stored(200, '\x55');
+  for (const uint32_t codePage : {936u, 950u}) {
+    for (const int32_t edition : {0, 1}) {
+      for (const auto& [mode, bytes] : modes) {
+        machine_.AddFile("C:\\z\\zvszsj43.zvh", stored);
+        UiCodePage = codePage;
+        EditionFlag = edition;
+        WindowMode = mode;
+        AdjustOptionRecord();
+
+        std::string expected = stored;
+        Writes writes = common;
+        if (codePage == 950) writes.push_back({15, 1});
+        if (edition == 1) writes.insert(writes.end(), pinyin.begin(), pinyin.end());
+        writes.push_back({0, bytes.first});
+        writes.push_back({21, bytes.second});
+        for (const auto& [offset, value] : writes) expected[offset] = static_cast<char>(value);
+        EXPECT_EQ(Record(), expected)
+            << "code page " << codePage << ", edition " << edition << ", mode " << mode;
+      }
+    }
   }
 }
 

@@ -1,4 +1,5 @@
-// UTF-16 text as the little-endian bytes a module file holds it in.
+// UTF-16 text as the little-endian bytes a module file holds it in, and
+// module files with the IME's version text.
 #pragma once
 
 #include <string>
@@ -13,5 +14,12 @@ inline std::string Utf16(const std::u16string& text) {
   }
   return bytes;
 }
+
+// A module tagged `tag` whose version text the first placement pass stamps
+// ("  6.3" becomes "  7.8").
+inline std::string ImeModule(const std::string& tag, const char16_t* version = u"  6.3") {
+  return "MZ" + tag + Utf16(std::u16string(u"智能岚汀输入平台") + version);
+}
+inline std::string StampedImeModule(const std::string& tag) { return ImeModule(tag, u"  7.8"); }
 
 }  // namespace zv::test
