@@ -98,9 +98,12 @@ class WindowManager {
   // callback stopped the enumeration.
   virtual bool EnumWindows(EnumWindowsProc callback, intptr_t lParam) = 0;
 
-  // DefWindowProcW: what Windows does with a message the procedure leaves
-  // alone (WM_CLOSE destroys the window, WM_PAINT validates it).
-  virtual intptr_t DefWindowProcW(WindowHandle window, uint32_t message, uintptr_t wParam,
+  // DefWindowProcA: what Windows does with a message the procedure leaves
+  // alone (WM_CLOSE destroys the window, WM_PAINT validates it). A class
+  // registered with RegisterClassA gets its messages in 8-bit form (the
+  // window name of WM_NCCREATE, the text of WM_SETTEXT), so it must pass
+  // them on to the 8-bit default procedure.
+  virtual intptr_t DefWindowProcA(WindowHandle window, uint32_t message, uintptr_t wParam,
                                   intptr_t lParam) = 0;
 };
 

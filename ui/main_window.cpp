@@ -292,7 +292,7 @@ intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
     default:
       break;
   }
-  return Windows().DefWindowProcW(window, message, wParam, lParam);
+  return Windows().DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace zv

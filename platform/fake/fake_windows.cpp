@@ -428,7 +428,7 @@ bool FakeWindows::EnumWindows(platform::EnumWindowsProc callback, intptr_t lPara
 
 // --- Procedures ---
 
-intptr_t FakeWindows::DefWindowProcW(WindowHandle handle, uint32_t message, uintptr_t, intptr_t) {
+intptr_t FakeWindows::DefWindowProcA(WindowHandle handle, uint32_t message, uintptr_t, intptr_t) {
   if (message == win::kWmClose) DestroyWindow(handle);
   if (message == win::kWmPaint) Validate(handle, nullptr);
   return 0;
@@ -447,7 +447,7 @@ intptr_t FakeWindows::Call(FakeWindow& window, uint32_t message, uintptr_t wPara
   }
   if (window.proc != nullptr) return window.proc(handle, message, wParam, lParam);
   if (window.className == "Button") return ButtonProc(window, message, wParam, lParam);
-  return DefWindowProcW(handle, message, wParam, lParam);
+  return DefWindowProcA(handle, message, wParam, lParam);
 }
 
 intptr_t FakeWindows::SendMessageW(WindowHandle handle, uint32_t message, uintptr_t wParam,
@@ -472,7 +472,7 @@ intptr_t FakeWindows::ButtonProc(FakeWindow& button, uint32_t message, uintptr_t
       Click(button);
       return 0;
     default:
-      return DefWindowProcW(button.handle, message, wParam, lParam);
+      return DefWindowProcA(button.handle, message, wParam, lParam);
   }
 }
 

@@ -162,7 +162,7 @@ class FakeWindows : public platform::WindowManager,
   int32_t GetSystemMetrics(int32_t index) override;
   platform::WindowHandle GetParent(platform::WindowHandle window) override;
   bool EnumWindows(platform::EnumWindowsProc callback, intptr_t lParam) override;
-  intptr_t DefWindowProcW(platform::WindowHandle window, uint32_t message, uintptr_t wParam,
+  intptr_t DefWindowProcA(platform::WindowHandle window, uint32_t message, uintptr_t wParam,
                           intptr_t lParam) override;
 
   // MessageQueue.

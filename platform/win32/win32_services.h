@@ -136,7 +136,7 @@ class Win32WindowManager : public WindowManager {
   int32_t GetSystemMetrics(int32_t index) override;
   WindowHandle GetParent(WindowHandle window) override;
   bool EnumWindows(EnumWindowsProc callback, intptr_t lParam) override;
-  intptr_t DefWindowProcW(WindowHandle window, uint32_t message, uintptr_t wParam,
+  intptr_t DefWindowProcA(WindowHandle window, uint32_t message, uintptr_t wParam,
                           intptr_t lParam) override;
 };
 

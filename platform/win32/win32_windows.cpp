@@ -183,9 +183,9 @@ bool Win32WindowManager::EnumWindows(EnumWindowsProc callback, intptr_t lParam) 
   return ::EnumWindows(EnumThunk, reinterpret_cast<LPARAM>(&call)) != 0;
 }
 
-intptr_t Win32WindowManager::DefWindowProcW(WindowHandle window, uint32_t message, uintptr_t wParam,
+intptr_t Win32WindowManager::DefWindowProcA(WindowHandle window, uint32_t message, uintptr_t wParam,
                                             intptr_t lParam) {
-  return ::DefWindowProcW(Hwnd(window), message, wParam, lParam);
+  return ::DefWindowProcA(Hwnd(window), message, wParam, lParam);
 }
 
 }  // namespace zv::platform::win32

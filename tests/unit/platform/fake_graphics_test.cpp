@@ -57,7 +57,7 @@ class FakeGraphicsTest : public ::testing::Test {
     machine.Install();
     platform::WindowClassA windowClass;
     windowClass.windowProc = [](platform::WindowHandle w, uint32_t m, uintptr_t wp, intptr_t lp) {
-      return platform::Windows().DefWindowProcW(w, m, wp, lp);
+      return platform::Windows().DefWindowProcA(w, m, wp, lp);
     };
     windowClass.className = "canvas";
     machine.RegisterClassA(windowClass);

@@ -64,7 +64,7 @@ intptr_t LoggingProc(WindowHandle window, uint32_t message, uintptr_t wParam, in
     platform::Gdi().EndPaint(window, paint);
     return 0;
   }
-  return platform::Windows().DefWindowProcW(window, message, wParam, lParam);
+  return platform::Windows().DefWindowProcA(window, message, wParam, lParam);
 }
 
 intptr_t RefusingProc(WindowHandle, uint32_t message, uintptr_t, intptr_t) {
@@ -222,7 +222,7 @@ TEST_F(FakeWindowsTest, PostedMessagesPaintsAndQuit) {
 
   EXPECT_FALSE(machine.PostMessageA(0x999, kWmClose, 0, 0));
   EXPECT_EQ(machine.LastError(), kErrorInvalidWindowHandle);
-  // WM_CLOSE through DefWindowProcW destroys the window, whose procedure
+  // WM_CLOSE through DefWindowProcA destroys the window, whose procedure
   // posts the quit message that ends the loop.
   machine.PostMessageA(main, kWmClose, 0, 0);
   EXPECT_EQ(platform::RunMessageLoop(platform::Messages()), 7);
