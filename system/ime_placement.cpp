@@ -26,8 +26,6 @@ constexpr uint32_t kPauseMs = 50;
 
 std::string InInstallDir(const char* name) { return InstallDir.str() + name; }
 
-std::string Ansi(std::u16string_view text) { return platform::Codec().WideCharToMultiByte(text); }
-
 void ClearAttributes(const std::string& path) {
   platform::Files().SetFileAttributesA(path, win::kAttributeArchive);
 }
@@ -59,9 +57,10 @@ std::string StampedVariant(bool sixtyFourBit) {
 }
 
 void ShowExtractionIncomplete() {
-  const std::string text = Ansi(texts::kExtractIncompleteStart) + Ansi(texts::kHomePage) +
-                           Ansi(texts::kExtractIncompleteEnd);
-  platform::Boxes().MessageBoxA(text, Ansi(texts::kShapeCodeSetupCaption), win::kMbOk);
+  std::u16string text = texts::kExtractIncompleteStart;
+  text += texts::kHomePage;
+  text += texts::kExtractIncompleteEnd;
+  platform::Boxes().MessageBoxW(text, texts::kShapeCodeSetupCaption, win::kMbOk);
 }
 
 void AskToKeepEarlierData() {
@@ -174,8 +173,9 @@ void RemoveLanguageVariants() {
 }  // namespace
 
 void ShowCopyFailure(const std::string& target) {
-  const std::string text = FillNameSlot<char>(Ansi(texts::kCopyFailed), target);
-  platform::Boxes().MessageBoxA(text, Ansi(texts::kShapeCodeSetupCaption), win::kMbOk);
+  const std::u16string text =
+      FillNameSlot<char16_t>(texts::kCopyFailed, platform::Codec().MultiByteToWideChar(target));
+  platform::Boxes().MessageBoxW(text, texts::kShapeCodeSetupCaption, win::kMbOk);
 }
 
 void PlaceFile(const std::string& source, const std::string& target) {

@@ -23,13 +23,10 @@ using platform::ScopedRegKey;
 
 constexpr uint32_t kTextCapacity = 200;
 
-// Shows an 8-bit message box with the 9x text or the NT text.
-void ShowFailure(bool windows9x, const char* text9x, const char16_t* caption) {
-  platform::TextCodec& codec = platform::Codec();
-  const std::string text = windows9x
-                               ? std::string(text9x)
-                               : codec.WideCharToMultiByte(texts::layout::kAdministratorNeeded);
-  platform::Boxes().MessageBoxA(text, codec.WideCharToMultiByte(caption), win::kMbOk);
+// Shows the 9x text or the NT text.
+void ShowFailure(bool windows9x, const char16_t* text9x, const char16_t* caption) {
+  platform::Boxes().MessageBoxW(windows9x ? text9x : texts::layout::kAdministratorNeeded, caption,
+                                win::kMbOk);
 }
 
 // What the walk over the layout keys found.

@@ -16,17 +16,17 @@ namespace zv::texts::layout {
 // The product and setup captions are in system/captions.h.
 inline constexpr char16_t kShapeCodeCaption[] = u"智能岚汀(岚汀形码)";
 
-// ---- Manual layout registration (8-bit message boxes) -------------------
+// ---- Manual layout registration -----------------------------------------
 
 // Shown on the NT family when the layout list cannot be opened or the
 // product's layout key cannot be created.
 inline constexpr char16_t kAdministratorNeeded[] =
     u"在WIN2000和WIN NT系统中安装本软件时，需要以系统管理员身份才能安装成功！";
 // The 9x family's forms of the same two failures.
-inline constexpr char kLayoutListOpenError9x[] = "Software open error1003";
-inline constexpr char kLayoutKeyCreateError9x[] = "Software open error1004";
+inline constexpr char16_t kLayoutListOpenError9x[] = u"Software open error1003";
+inline constexpr char16_t kLayoutKeyCreateError9x[] = u"Software open error1004";
 // The current user's preload list cannot be opened (both families).
-inline constexpr char kPreloadOpenError[] = "Software open error2003";
+inline constexpr char16_t kPreloadOpenError[] = u"Software open error2003";
 
 // ---- The default-IME check (UTF-16 message boxes) -----------------------
 // The long texts begin with two ideographic spaces.

@@ -47,9 +47,8 @@ PlaceMatch Compare(std::string_view place, std::string_view layoutId) {
 }
 
 void ShowPreloadOpenError() {
-  platform::Boxes().MessageBoxA(
-      texts::layout::kPreloadOpenError,
-      platform::Codec().WideCharToMultiByte(texts::layout::kShapeCodeCaption), win::kMbOk);
+  platform::Boxes().MessageBoxW(texts::layout::kPreloadOpenError, texts::layout::kShapeCodeCaption,
+                                win::kMbOk);
 }
 
 // Puts `layoutId` into the first free place, over the place of the same IME

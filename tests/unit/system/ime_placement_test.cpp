@@ -146,7 +146,7 @@ TEST_F(ImePlacementTest, NativeCopyFailuresAreReportedWithTheRedirectionBackOn) 
             u"没有成功复制C:\\Windows\\system32\\zavodel.exe文件，"
             u"请退出安装程序并手动删除该文件后重新安装！");
   for (const auto& box : machine_->MessageBoxes()) {
-    EXPECT_FALSE(box.wide);
+    EXPECT_TRUE(box.wide);
     EXPECT_EQ(box.caption, u"智能岚汀(岚汀形码)安装");
     EXPECT_EQ(box.style, win::kMbOk);
   }
@@ -172,6 +172,24 @@ TEST_F(ImePlacementTest, OnlyTheInteractiveModeAsksTheWindowToPaint) {
     }
     EXPECT_EQ(window.calls(), expected) << "run mode " << mode;
   }
+}
+
+TEST_F(ImePlacementTest, MessagesReadRightOnTheTraditionalCodePage) {
+  // Big5 lacks some simplified characters of the texts: the boxes are UTF-16
+  // and only the path is taken from the system's code page.
+  Prepare(Preset::kWindows7x86, 950);
+  ShowCopyFailure("D:\\\xA5\x5C\\zavoli4.ime");
+  ReleasePackageResource();
+  PlaceImeFiles(PlacementPass::kFirst);
+  ASSERT_GE(machine_->MessageBoxes().size(), 2u);
+  for (const auto& box : machine_->MessageBoxes()) {
+    EXPECT_TRUE(box.wide);
+    EXPECT_EQ(box.caption, u"智能岚汀(岚汀形码)安装");
+  }
+  EXPECT_EQ(machine_->MessageBoxes()[0].text,
+            u"没有成功复制D:\\功\\zavoli4.ime文件，请退出安装程序并手动删除该文件后重新安装！");
+  EXPECT_EQ(machine_->MessageBoxes()[1].text,
+            u"文件解压不完整，请到智能岚汀网站http://www.zavoli.cn/重新下载安装。");
 }
 
 TEST_F(ImePlacementTest, ThirtyTwoBitSystemsUseTheSystemFolderOnly) {
@@ -210,7 +228,7 @@ TEST_F(ImePlacementTest, AnImeInUseIsMovedAsideAndALockedOneIsReported) {
   EXPECT_EQ(Read(kNativeIme), StampedImeModule("v320"));
   ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
   const auto& box = machine_->MessageBoxes()[0];
-  EXPECT_FALSE(box.wide);
+  EXPECT_TRUE(box.wide);
   EXPECT_EQ(box.text,
             u"没有成功复制C:\\Windows\\system32\\zavoli4.ime文件，"
             u"请退出安装程序并手动删除该文件后重新安装！");
@@ -249,7 +267,7 @@ TEST_F(ImePlacementTest, IncompleteExtractionIsReportedAndTheInstallGoesOn) {
   PlaceImeFiles(PlacementPass::kFirst);
   // Files missing from the cut package also fail their copies later.
   ASSERT_GE(machine_->MessageBoxes().size(), 1u);
-  EXPECT_FALSE(machine_->MessageBoxes()[0].wide);
+  EXPECT_TRUE(machine_->MessageBoxes()[0].wide);
   EXPECT_EQ(machine_->MessageBoxes()[0].text,
             u"文件解压不完整，请到智能岚汀网站http://www.zavoli.cn/重新下载安装。");
   EXPECT_EQ(BackupState, kBackupComplete);  // no question after a failed extraction

@@ -178,7 +178,7 @@ TEST_F(RegisterLayoutByHandTest, ShowsWhyTheLayoutListCannotBeOpenedAndChangesNo
   RegisterLayoutByHand();
   ASSERT_EQ(machine_.MessageBoxes().size(), 1u);
   const auto& box = machine_.MessageBoxes()[0];
-  EXPECT_FALSE(box.wide);
+  EXPECT_TRUE(box.wide);
   EXPECT_EQ(box.text, texts::layout::kAdministratorNeeded);
   EXPECT_EQ(box.caption, u"智能岚汀");
   EXPECT_EQ(box.style, win::kMbOk);
@@ -189,7 +189,7 @@ TEST_F(RegisterLayoutByHandTest, ShowsWhyTheLayoutListCannotBeOpenedAndChangesNo
   machine_.ClearMessageBoxes();
   RegisterLayoutByHand();
   ASSERT_EQ(machine_.MessageBoxes().size(), 1u);
-  EXPECT_EQ(machine_.MessageBoxes()[0].text8, "Software open error1003");
+  EXPECT_EQ(machine_.MessageBoxes()[0].text, u"Software open error1003");
 }
 
 TEST_F(RegisterLayoutByHandTest, ShowsWhyTheLayoutKeyCannotBeCreated) {
@@ -215,7 +215,7 @@ TEST_F(RegisterLayoutByHandTest, ShowsWhyTheLayoutKeyCannotBeCreated) {
   machine_.ClearMessageBoxes();
   RegisterLayoutByHand();
   ASSERT_EQ(machine_.MessageBoxes().size(), 1u);
-  EXPECT_EQ(machine_.MessageBoxes()[0].text8, "Software open error1004");
+  EXPECT_EQ(machine_.MessageBoxes()[0].text, u"Software open error1004");
 }
 
 TEST_F(RegisterLayoutByHandTest, RefusesWhenNoIdentifierIsLeftInsteadOfWrappingAround) {
@@ -243,7 +243,7 @@ TEST_F(RegisterLayoutByHandTest, LeavesTheKeyOutOfThePreloadListWhenTheListWillN
   RegisterLayoutByHand();
   ExpectProductKey("E0010804", "kbdus.dll", ProductTextGbk());
   ASSERT_EQ(machine_.MessageBoxes().size(), 1u);
-  EXPECT_EQ(machine_.MessageBoxes()[0].text8, "Software open error2003");
+  EXPECT_EQ(machine_.MessageBoxes()[0].text, u"Software open error2003");
   EXPECT_EQ(machine_.MessageBoxes()[0].caption, u"智能岚汀(岚汀形码)");
   EXPECT_EQ(UserList(), (std::vector<std::string>{"00000804"}));
 

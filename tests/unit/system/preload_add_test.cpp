@@ -79,7 +79,7 @@ TEST_F(AddLayoutToPreloadTest, NtListThatWillNotOpen) {
                          "HKEY_CURRENT_USER\\keyboard layout", 1);
   AddLayoutToPreload("E0210804");
   ASSERT_EQ(machine_.MessageBoxes().size(), 1u);
-  EXPECT_EQ(machine_.MessageBoxes()[0].text8, "Software open error2003");
+  EXPECT_EQ(machine_.MessageBoxes()[0].text, u"Software open error2003");
   EXPECT_EQ(UserList(), (Entries{"00000804"}));
 
   // A place that cannot be read counts as free.
@@ -130,7 +130,7 @@ TEST_F(AddLayoutToPreloadTest, Windows9xFailuresLeaveTheListAsItWas) {
   machine_.DeleteTree(platform::kHkeyCurrentUser, layout_test::kUserPreload);
   AddLayoutToPreload("E0210804");  // no list at all
   ASSERT_EQ(machine_.MessageBoxes().size(), 1u);
-  EXPECT_EQ(machine_.MessageBoxes()[0].text8, "Software open error2003");
+  EXPECT_EQ(machine_.MessageBoxes()[0].text, u"Software open error2003");
   EXPECT_EQ(machine_.MessageBoxes()[0].caption, u"智能岚汀(岚汀形码)");
 
   // A place that cannot be created ends the step quietly.
