@@ -1,5 +1,6 @@
 // libFuzzer target: arbitrary bytes as a container, unpacked and verified on
-// a fresh fake machine, and as a phrase list for CompactPhraseList. Besides
+// a fresh fake machine, as a phrase list for CompactPhraseList, and as the
+// welcome picture's bitmap file. Besides
 // the sanitizers' checks it aborts when anything appears outside the install
 // directory or the filter reports a length beyond its text.
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "package/verify.h"
 #include "package/work_buffer.h"
 #include "platform/fake/fake_machine.h"
+#include "ui/package_bitmap.h"
 
 namespace {
 
@@ -81,10 +84,32 @@ void FuzzPhraseList(const uint8_t* data, size_t size) {
           "the filter read the trailer's room behind the text");
 }
 
+// A picture is accepted only when all it hands on lies inside its bytes,
+// and its clipped copies stay inside the picture.
+void FuzzBitmap(const uint8_t* data, size_t size) {
+  std::unique_ptr<uint8_t[]> bytes(new uint8_t[size ? size : 1]);
+  if (size > 0) std::memcpy(bytes.get(), data, size);
+  const std::optional<zv::BitmapFileView> view = zv::ParseBitmapFile(bytes.get(), size);
+  if (!view) return;
+  const uint8_t* end = bytes.get() + size;
+  Require(view->info >= bytes.get() && view->info + view->infoSize <= view->pixels,
+          "the info header overlaps the pixels");
+  Require(view->pixels + view->pixelBytes <= end, "pixels past the end of the file");
+  for (const zv::BitmapCopy request : {zv::BitmapCopy{0, 0, 400, 190, 0, 0, 400, 190},
+                                       zv::BitmapCopy{73, 90, 128, 35, 73, 90, 128, 2}}) {
+    const zv::BitmapCopy copy = zv::ClipBitmapCopy(400, 190, view->width, view->height, request);
+    Require(copy.xSrc >= 0 && copy.widthSrc >= 0 && copy.xSrc + copy.widthSrc <= view->width,
+            "a copy reaches beyond the picture's width");
+    Require(copy.ySrc >= 0 && copy.heightSrc >= 0 && copy.ySrc + copy.heightSrc <= view->height,
+            "a copy reaches beyond the picture's height");
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzContainer(data, size);
   FuzzPhraseList(data, size);
+  FuzzBitmap(data, size);
   return 0;
 }
