@@ -39,6 +39,11 @@ int FakeMessageBoxes::MessageBoxW(const std::u16string& text, const std::u16stri
 }
 
 int FakeMessageBoxes::Show(MessageBoxRecord record) {
+  if (!whileOpen_.empty()) {
+    const std::function<void()> action = std::move(whileOpen_.front());
+    whileOpen_.pop_front();
+    action();
+  }
   record.answer = DefaultAnswer(record.style);
   if (!answers_.empty()) {
     record.answer = answers_.front();

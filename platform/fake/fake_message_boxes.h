@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ class FakeMessageBoxes : public platform::MessageBoxes {
   // The user's next answer. Without one a box is answered kIdOk, or kIdYes
   // when it has Yes and No buttons.
   void QueueAnswer(int answer) { answers_.push_back(answer); }
+  // What the user does in other windows while the next box is open (the box
+  // has no owner, so the rest of the program stays clickable); it runs before
+  // the box is answered.
+  void WhileNextBoxIsOpen(std::function<void()> action) { whileOpen_.push_back(std::move(action)); }
   size_t QueuedAnswers() const { return answers_.size(); }
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return boxes_; }
   void ClearMessageBoxes() { boxes_.clear(); }
@@ -42,6 +47,7 @@ class FakeMessageBoxes : public platform::MessageBoxes {
 
   MachineState& state_;
   std::deque<int> answers_;
+  std::deque<std::function<void()>> whileOpen_;
   std::vector<MessageBoxRecord> boxes_;
 };
 

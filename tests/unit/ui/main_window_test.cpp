@@ -185,5 +185,33 @@ TEST_F(WizardTest, ProgramsUsingTheImeSendTheUserBackToTheInstallPathPage) {
   EXPECT_EQ(machine_->MessageBoxes()[1].text, u"安装完毕，如不能使用，请重新启动计算机！");
 }
 
+TEST_F(WizardTest, WhileTheInstallShowsABoxTheWindowCannotBeClosed) {
+  Prepare(Preset::kWindows7x86);
+  // The IME's memory is still held: the install warns and goes on.
+  machine_->AddFileMapping("zavolikpmt");
+  ThenClick(kConfirm);
+  ThenClick(kConfirm);
+  machine_->QueueDialogScript({DialogStep::Click(105)});
+  // While the warning is open the user clicks the exit button, right-clicks
+  // it, and asks the window to close; every request is ignored.
+  machine_->WhileNextBoxIsOpen([this] {
+    machine_->SendMessageW(MainWindow, win::kWmLButtonDown, 0, kExit);
+    machine_->SendMessageW(MainWindow, win::kWmRButtonDown, 0, kExit);
+    machine_->SendMessageW(MainWindow, win::kWmClose, 0, 0);
+    machine_->PostMessageA(MainWindow, win::kWmClose, 0, 0);
+    EXPECT_NE(WorkBuffer, nullptr);
+  });
+  ThenClick(kConfirm);
+
+  EXPECT_EQ(Run(), 0);
+  ASSERT_EQ(machine_->MessageBoxes().size(), 2u);
+  EXPECT_EQ(machine_->MessageBoxes()[0].text,
+            u"检测到内存中有智能岚汀数据没有退出，请安装后重新启动机器再使用！");
+  // The install went through to its end.
+  EXPECT_EQ(machine_->MessageBoxes()[1].text, u"安装完毕，如不能使用，请重新启动计算机！");
+  EXPECT_TRUE(machine_->Exists(std::string(kDir) + "install.zvh"));
+  EXPECT_TRUE(machine_->Exists(std::string(kDir) + "zvbmp8.zvh"));
+}
+
 }  // namespace
 }  // namespace zv
