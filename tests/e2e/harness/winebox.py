@@ -727,6 +727,7 @@ class InteractiveRun:
         self._dialogs: List[Box] = []
         self._errors: List[str] = []
         self._open: Optional[Tuple[int, dict]] = None
+        self._pending: List[dict] = []  # box events seen while waiting for another to go
         self._shots = 0
 
     # -- the helper --------------------------------------------------------------
@@ -754,6 +755,10 @@ class InteractiveRun:
 
     def close_window(self) -> None:
         self._ask("close", "closed")
+
+    def repaint(self) -> None:
+        """Makes the window paint itself whole again (as when it is uncovered)."""
+        self._ask("repaint", "repainted")
 
     def window_state(self) -> dict:
         return self._ask("state", "state")
@@ -813,7 +818,7 @@ class InteractiveRun:
         watcher = self.prefix._watcher
         while time.monotonic() < deadline:
             try:
-                event = watcher.events.get(timeout=0.05)
+                event = self._next_event(0.05)
             except queue.Empty:
                 if self.program.poll() is not None and watcher.events.empty():
                     return None
@@ -827,8 +832,28 @@ class InteractiveRun:
                 return box
             box = self._take(event, answer)
             if box:
+                self._wait_gone(event["window"], deadline)
                 return box
         return None
+
+    def _wait_gone(self, window: str, deadline: float) -> None:
+        """Waits until the watcher saw the answered box `window` go, filing other events."""
+        watcher = self.prefix._watcher
+        deadline = max(deadline, time.monotonic() + 10.0)
+        while time.monotonic() < deadline:
+            try:
+                event = watcher.events.get(timeout=0.05)
+            except queue.Empty:
+                continue
+            if event.get("event") == "gone" and event.get("window") == window:
+                return
+            # A box that follows at once is filed unanswered; `wait_end` or a later
+            # call answers nothing for it, so put it back for them.
+            if event.get("event") == "box":
+                self._pending.append(event)
+                continue
+            self._take(event, None)
+        raise HarnessError(f"the answered message box {window} did not go within 10 s")
 
     def answer_open_box(self, answer: str = "ok") -> None:
         """Answers the box that `next_box(None)` left open."""
@@ -837,6 +862,12 @@ class InteractiveRun:
         index, event = self._open
         self._boxes[index] = self.prefix.answer_box(event, answer)
         self._open = None
+        self._wait_gone(event["window"], time.monotonic() + 10.0)
+
+    def _next_event(self, timeout: float) -> dict:
+        if self._pending:
+            return self._pending.pop(0)
+        return self.prefix._watcher.events.get(timeout=timeout)
 
     def wait_end(self, timeout: float = 30.0, answers: Sequence[str] = ()) -> RunResult:
         """Waits for the program's end, answering further boxes with `answers` (then
@@ -844,9 +875,9 @@ class InteractiveRun:
         answers = list(answers)
         deadline = time.monotonic() + timeout
         watcher = self.prefix._watcher
-        while self.program.poll() is None and time.monotonic() < deadline:
+        while (self.program.poll() is None or self._pending) and time.monotonic() < deadline:
             try:
-                event = watcher.events.get(timeout=0.05)
+                event = self._next_event(0.05)
             except queue.Empty:
                 continue
             wanted = answers[0] if answers and event.get("event") == "box" else None

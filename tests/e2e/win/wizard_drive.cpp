@@ -9,6 +9,8 @@
 //                        the visible EDIT child of the window
 //   edits                report every EDIT child: visible or not, place, text
 //   close                post WM_CLOSE to the window
+//   repaint              invalidate the whole window, as uncovering it does, so that
+//                        it paints its current page again
 //   shot <path>          write the client area as it is on the screen to a 24-bit BMP,
 //                        once the window has no update region and the picture is steady
 //   dialog <ms>          wait up to <ms> for a visible dialog owned by the window
@@ -18,7 +20,7 @@
 //   state                whether the window still exists and is visible
 //   quit                 end the helper (so does end of input)
 // Output, one JSON object per line: {"event":"ready"} first, then one reply per command
-// ("window", "clicked", "typed", "edits", "closed", "shot", "dialog", "dlgclicked",
+// ("window", "clicked", "typed", "edits", "closed", "repainted", "shot", "dialog", "dlgclicked",
 // "checked", "state"), or {"event":"error","command":...,"message":...}.
 #include <windows.h>
 
@@ -452,6 +454,14 @@ void Run(const std::string& line) {
       return;
     }
     e2e::EmitLine(e2e::JsonObject().Text("event", "closed").Finish());
+  } else if (verb == "repaint" && n == 1) {
+    if (!HaveWindow(line)) return;
+    if (!RedrawWindow(g_window, nullptr, nullptr,
+                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN)) {
+      Error(line, "RedrawWindow failed");
+      return;
+    }
+    e2e::EmitLine(e2e::JsonObject().Text("event", "repainted").Finish());
   } else if (verb == "shot" && n >= 2) {
     if (HaveWindow(line)) Shot(line, g_window, true, Rest(line, 1));
   } else if (verb == "dialog" && n == 2) {
