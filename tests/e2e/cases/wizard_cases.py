@@ -191,6 +191,17 @@ def visible_edits(run: winebox.InteractiveRun) -> List[List[int]]:
     return [edit["rect"] for edit in run.edits() if edit["visible"]]
 
 
+def shown_edits(run: winebox.InteractiveRun, expected: list, timeout: float = 5.0) -> list:
+    """The visible edit boxes ([rect, text] each), read until they are `expected` or
+    `timeout` passed: a page shows its box when it has handled the click."""
+    deadline = time.monotonic() + timeout
+    while True:
+        seen = [[edit["rect"], edit["text"]] for edit in run.edits() if edit["visible"]]
+        if seen == expected or time.monotonic() >= deadline:
+            return seen
+        time.sleep(0.05)
+
+
 def caption_for(setting: Setting) -> str:
     if setting.codepage == 950:
         return CAPTIONS[950]
@@ -221,17 +232,14 @@ def to_install_path_page(check: Expectations, run: winebox.InteractiveRun, setti
     run.click(*CONFIRM_CORNERS[0])
     if shots:
         expect_page(check, run.shot("web-address"), "web address")
-    boxes = run.edits()
-    shown = [edit for edit in boxes if edit["visible"]]
-    check.equal("edit boxes shown on the web-address page", [WEB_BOX],
-                [edit["rect"] for edit in shown])
-    check.equal("web-address box text", prefilled, shown[0]["text"] if shown else None)
+    check.equal("edit boxes shown on the web-address page (place, text)",
+                [[WEB_BOX, prefilled]], shown_edits(run, [[WEB_BOX, prefilled]]))
     if address:
         check.equal("web-address box text after typing", prefilled + address, run.type(address))
     run.click(*CONFIRM_CORNERS[1], right=True)
     if shots:
         expect_page(check, run.shot("install-path"), "install path")
-    check.equal("edit boxes shown on the install-path page", [], visible_edits(run))
+    check.equal("edit boxes shown on the install-path page", [], shown_edits(run, []))
 
 
 def choose_skin(check: Expectations, run: winebox.InteractiveRun, setting: Setting,
@@ -269,9 +277,8 @@ def finish_typing_test(check: Expectations, run: winebox.InteractiveRun, ok_clic
     if not PROCESSING_SECONDS - 0.1 <= waited <= PROCESSING_SECONDS + 3.0:
         check.fail("time from the skin dialog's OK to the typing-test page",
                    f"about {PROCESSING_SECONDS} s", f"{waited:.2f} s")
-    shown = [edit for edit in run.edits() if edit["visible"]]
-    check.equal("the typing-test page's name box (place, text)", [(NAME_BOX, "")],
-                [(edit["rect"], edit["text"]) for edit in shown])
+    check.equal("the typing-test page's name box (place, text)", [[NAME_BOX, ""]],
+                shown_edits(run, [[NAME_BOX, ""]], timeout=0))
     if shots:
         expect_page(check, run.shot("typing-test"), "typing test")
     run.click(*CONFIRM)

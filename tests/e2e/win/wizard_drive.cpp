@@ -3,10 +3,12 @@
 //
 // Input, one command per line (coordinates are client coordinates of the main window):
 //   find <ms>            wait up to <ms> for the visible window of class "installWClass"
-//   click <x> <y>        post WM_LBUTTONDOWN with the point in lParam
+//   click <x> <y>        post WM_LBUTTONDOWN with the point in lParam, then give the
+//                        window a moment and wait until it takes messages again (a
+//                        click that runs long, such as the install, is not waited for)
 //   rclick <x> <y>       post WM_RBUTTONDOWN the same way
 //   type <text>          send WM_CHAR for each UTF-16 unit of <text> (UTF-8 on input) to
-//                        the visible EDIT child of the window
+//                        the visible EDIT child of the window (waiting up to 5 s for one)
 //   edits                report every EDIT child: visible or not, place, text
 //   close                post WM_CLOSE to the window
 //   repaint              invalidate the whole window, as uncovering it does, so that
@@ -41,6 +43,9 @@ constexpr UINT kSendTimeoutMs = 3000;
 constexpr DWORD kPollMs = 25;
 constexpr DWORD kSteadyGapMs = 120;
 constexpr DWORD kShotTimeoutMs = 6000;
+constexpr DWORD kClickSettleMs = 60;
+constexpr UINT kClickWaitMs = 1000;
+constexpr DWORD kEditWaitMs = 5000;
 
 HWND g_window = nullptr;
 HWND g_dialog = nullptr;
@@ -173,8 +178,13 @@ void Click(const std::string& command, UINT message, int x, int y) {
     Error(command, "PostMessage failed");
     return;
   }
+  Sleep(kClickSettleMs);
+  DWORD_PTR ignored = 0;
+  const bool settled = SendMessageTimeoutW(g_window, WM_NULL, 0, 0, SMTO_NORMAL, kClickWaitMs,
+                                           &ignored) != 0;
   e2e::EmitLine(e2e::JsonObject()
                     .Text("event", "clicked")
+                    .Boolean("settled", settled)
                     .Text("button", message == WM_LBUTTONDOWN ? "left" : "right")
                     .Integers("at", {x, y})
                     .Finish());
@@ -200,8 +210,13 @@ std::vector<HWND> Edits() {
 void Type(const std::string& command, const std::string& utf8) {
   if (!HaveWindow(command)) return;
   HWND edit = nullptr;
-  for (HWND candidate : Edits()) {
-    if (IsWindowVisible(candidate)) edit = candidate;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    for (HWND candidate : Edits()) {
+      if (IsWindowVisible(candidate)) edit = candidate;
+    }
+    if (edit != nullptr || GetTickCount() - start >= kEditWaitMs) break;
+    Sleep(kPollMs);
   }
   if (edit == nullptr) {
     Error(command, "the window has no visible EDIT child");
