@@ -368,13 +368,15 @@ def _readable(typed: Optional[Tuple[int, bytes]]):
         return kind, data
 
 
-def expect_entries(check: Expectations, box: winebox.CasePrefix) -> None:
-    """Uninstall entry, log-on entry and the user-agent token of a finished install."""
+def expect_entries(check: Expectations, box: winebox.CasePrefix,
+                   display_name: str = DISPLAY_NAME) -> None:
+    """Uninstall entry (named `display_name`, the edition's name), log-on entry and the
+    user-agent token of a finished install."""
     system = box.registry("system")
     uninstall = system.key(UNINSTALL_KEY)
     check.equal(f"values of HKLM\\{UNINSTALL_KEY}", ["displayname", "uninstallstring"],
                 sorted(uninstall.values) if uninstall else None)
-    expect_string(check, system, UNINSTALL_KEY, "DisplayName", DISPLAY_NAME)
+    expect_string(check, system, UNINSTALL_KEY, "DisplayName", display_name)
     expect_string(check, system, UNINSTALL_KEY, "UninstallString", f"{SYSTEM32}\\zavodel.exe")
     expect_string(check, system, RUN_KEY, RUN_VALUE, f"{INSTALL_DIR}zavokpmt.exe zv")
     expected_agent = {name: utf16z(AGENT_SEEDS[name]) for name in AGENT_KEPT}
@@ -446,37 +448,51 @@ def expect_finished_install(check: Expectations, box: winebox.CasePrefix, settin
     expect_remembered(check, box, setting)
 
 
+def seed_plain(box: winebox.CasePrefix, setting: Setting) -> Tuple[List[str], List[str]]:
+    """Seeds a machine without the product: user-agent tokens and foreign places in the
+    preload list (on XP an earlier product layout at place 3, which the install moves to
+    place 2 in both the user's and the default user's list).  Returns the layout keys
+    before the install and the preload places expected after it."""
+    seeds = user_agent_seed()
+    places = [US_LAYOUT, "00000804"]
+    expected_places = list(places)
+    if setting.major < 6:
+        earlier = earlier_layout_id(setting)
+        seeds.update(earlier_layout_seed(earlier))
+        places = [US_LAYOUT, earlier]
+        expected_places = [earlier, US_LAYOUT]
+    seeds.update(preload_seed(places, default_user=setting.major < 6))
+    box.import_reg(seeds)
+    before = [name for name in box.template_registry("system").subkeys(LAYOUTS_KEY)]
+    before += [earlier_layout_id(setting)] if setting.major < 6 else []
+    return before, expected_places
+
+
+def expect_plain_registry(check: Expectations, box: winebox.CasePrefix, setting: Setting,
+                          before: Sequence[str], expected_places: Sequence[str],
+                          display_name: str = DISPLAY_NAME) -> None:
+    """The registry after an install over `seed_plain` (read after shutdown)."""
+    expect_entries(check, box, display_name)
+    expect_new_layout(check, box, setting, before)
+    check.equal("preload list, places 2 and above", numbered(expected_places),
+                preload(box, "user", PRELOAD_KEY))
+    if setting.major < 6:
+        check.equal("default user's preload list, places 2 and above",
+                    numbered(expected_places), preload(box, "userdef", PRELOAD_KEY))
+
+
 def plain_install(harness: winebox.Harness, check: Expectations, variant: str,
                   codepage: int) -> None:
-    """A silent install on a machine without the product, with foreign places in the
-    preload list (and on XP an earlier product layout at place 3, which the install
-    moves to place 2 in both the user's and the default user's list)."""
+    """A silent install on a machine without the product (see seed_plain)."""
     setting = Setting(harness, variant, codepage)
     with harness.prefix(variant, codepage) as box:
         check.context(f"{setting.label} {SILENT!r}")
-        seeds = user_agent_seed()
-        places = [US_LAYOUT, "00000804"]
-        expected_places = list(places)
-        if setting.major < 6:
-            earlier = earlier_layout_id(setting)
-            seeds.update(earlier_layout_seed(earlier))
-            places = [US_LAYOUT, earlier]
-            expected_places = [earlier, US_LAYOUT]
-        seeds.update(preload_seed(places, default_user=setting.major < 6))
-        box.import_reg(seeds)
-        before = [name for name in box.template_registry("system").subkeys(LAYOUTS_KEY)]
-        before += [earlier_layout_id(setting)] if setting.major < 6 else []
+        before, expected_places = seed_plain(box, setting)
         result = run_silent(box, check, setting)
         box.shutdown()
         expect_finished_install(check, box, setting, result, harness)
         expect_changes_outside(check, box, outside_paths(setting, fresh=True))
-        expect_entries(check, box)
-        expect_new_layout(check, box, setting, before)
-        check.equal("preload list, places 2 and above", numbered(expected_places),
-                    preload(box, "user", PRELOAD_KEY))
-        if setting.major < 6:
-            check.equal("default user's preload list, places 2 and above",
-                        numbered(expected_places), preload(box, "userdef", PRELOAD_KEY))
+        expect_plain_registry(check, box, setting, before, expected_places)
 
 
 # ---------------------------------------------------------------------------

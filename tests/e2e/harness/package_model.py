@@ -317,3 +317,74 @@ def matching_entries(package: Container, content: bytes) -> List[str]:
         elif stamp_version(record.content) == content:
             names.append(record.text_name + " (stamped)")
     return names
+
+
+# ---------------------------------------------------------------------------
+# The install through the wizard (the Pinyin edition)
+
+EDITION_PINYIN = b"ZVWBPYBZ=1\0"
+OPTION_RECORD = b"zvszsj43.zvh"
+OPTION_RECORD_SIZE = 200
+INSTALL_STAMP = b"install.zvh"
+WELCOME_PICTURE = "kpmt1.bmp"
+
+# The skin dialog's skin buttons and the archive each one unpacks; the names are GBK
+# bytes whatever the code page.
+SKIN_ARCHIVES = {110: "冷色瓷面.zvz".encode("gbk"), 111: "粉色瓷面.zvz".encode("gbk"),
+                 112: "小天使.zvz".encode("gbk")}
+SKIN_FILES = (b"zvbmp8.zvh",) + tuple(f"zvbmpsx{n}.bmp".encode() for n in range(1, 8))
+# The dialog's window-mode buttons and the option record's bytes 0 and 21 for each.
+WINDOW_MODES = {101: (0, 0), 102: (1, 0), 106: (4, 1), 107: (3, 1)}
+
+# The record the installer starts from when the package's is shorter.
+_DEFAULT_OPTIONS = {8: 54, **{at: 1 for at in (9, 10, 12, 15, 19, 22, 24, 36, 41, 43, 54, 58)}}
+# Every install through the wizard; then the Pinyin edition's choices.
+_COMMON_OPTIONS = {62: 0, 63: 0, 1: 1, 43: 1, 54: 0, 36: 1}
+_PINYIN_OPTIONS = {19: 1, 22: 0, 25: 1, **{at: 0 for at in range(27, 36)},
+                   **{at: 0 for at in range(66, 70)}, 36: 0, 42: 0, 75: 1, 80: 10}
+
+
+def wizard_option_record(stored: bytes, mode: int, codepage: int) -> bytes:
+    """The option record after the wizard's install: the package's record (or as much
+    of it as there is, over the default one) with the common and Pinyin options and
+    the window mode of the dialog button `mode`."""
+    record = bytearray(OPTION_RECORD_SIZE)
+    for at, value in _DEFAULT_OPTIONS.items():
+        record[at] = value
+    record[:min(len(stored), OPTION_RECORD_SIZE)] = stored[:OPTION_RECORD_SIZE]
+    options = dict(_COMMON_OPTIONS)
+    if codepage == 950:
+        options[15] = 1
+    options.update(_PINYIN_OPTIONS)
+    options[0], options[21] = WINDOW_MODES[mode]
+    for at, value in options.items():
+        record[at] = value
+    return bytes(record)
+
+
+def skin_files(package: Container, skin: int) -> Dict[bytes, PlacedFile]:
+    """The files the skin archive of dialog button `skin` unpacks."""
+    name = SKIN_ARCHIVES[skin]
+    archive = next((r for r in package.records if r.name == name), None)
+    if archive is None:
+        raise PackageError(f"the package has no skin archive {name.decode('gbk')}")
+    skin_package = parse_container(archive.content)
+    return {record.name: PlacedFile(record.content,
+                                    f"{record.text_name} of {name.decode('gbk')}")
+            for record in skin_package.records}
+
+
+def wizard_install(silent: InstallModel, package: Container, web_address: bytes, mode: int,
+                   skin: int, codepage: int) -> InstallModel:
+    """What the wizard's install leaves, from the silent install's model: the Pinyin
+    edition file, the typed web address, the option record, the chosen skin's files.
+    The install stamp (the tick count) is not modelled."""
+    files = dict(silent.install_dir)
+    files[EDITION_FILE] = PlacedFile(EDITION_PINYIN, "edition file, Pinyin")
+    files[NETWORK_FILE] = PlacedFile(network_settings(web_address),
+                                     f"network settings with {web_address!r}")
+    stored = files[OPTION_RECORD].content
+    files[OPTION_RECORD] = PlacedFile(wizard_option_record(stored, mode, codepage),
+                                      f"option record, window mode button {mode}")
+    files.update(skin_files(package, skin))
+    return InstallModel(install_dir=files, system=dict(silent.system))

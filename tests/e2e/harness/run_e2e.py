@@ -27,10 +27,11 @@ from hostile_package_cases import CASES as HOSTILE_PACKAGE_CASES  # noqa: E402
 from silent_install_cases import CASES as SILENT_INSTALL_CASES  # noqa: E402
 from startup_cases import CASES as STARTUP_CASES  # noqa: E402
 from wine_env import HarnessError  # noqa: E402
+from wizard_cases import CASES as WIZARD_CASES  # noqa: E402
 import winebox  # noqa: E402
 
 
-CASES = {**STARTUP_CASES, **SILENT_INSTALL_CASES, **HOSTILE_PACKAGE_CASES}
+CASES = {**STARTUP_CASES, **SILENT_INSTALL_CASES, **HOSTILE_PACKAGE_CASES, **WIZARD_CASES}
 
 
 def _terminate(signum, frame):
@@ -66,7 +67,7 @@ def run_case(name: str, args: argparse.Namespace) -> bool:
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--exe", help="the 64-bit zvsetup.exe")
-    parser.add_argument("--tools", help="folder of zvboxwatch.exe and zvhold.exe")
+    parser.add_argument("--tools", help="folder of zvboxwatch.exe, zvhold.exe and zvwizard.exe")
     parser.add_argument("--run-dir", help="folder for templates and kept prefixes")
     parser.add_argument("--list", action="store_true", help="list the cases and stop")
     parser.add_argument("cases", nargs="*")

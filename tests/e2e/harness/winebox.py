@@ -9,6 +9,14 @@
         box.registry("system").subkeys(...)
     harness.close(failed=False)              # removes the case folders, or keeps them
 
+The wizard is driven step by step instead (zvwizard.exe, see InteractiveRun):
+
+    run = box.start("")                      # does not wait for the program
+    window = run.window()                    # caption, rectangles of the wizard window
+    run.click(90, 255); picture = run.shot("welcome")
+    message = run.next_box("ok")             # a message box, answered through the watcher
+    result = run.wait_end(timeout=30)        # a RunResult as box.run gives
+
 Each case prefix is an overlay mount over a template prefix (wine_templates.py): the
 case's writes land in its own upper folder and the template stays untouched.  Where
 overlayfs cannot be mounted, the template is copied instead.  Message boxes are seen
@@ -34,6 +42,7 @@ import threading
 import time
 from typing import Dict, Iterable, List, Optional, Sequence, Tuple
 
+import bitmap_file
 import wine_env
 import wine_reg
 import wine_templates
@@ -42,6 +51,7 @@ from wine_env import HarnessError
 
 WATCHER_EXE = "zvboxwatch.exe"
 HOLDER_EXE = "zvhold.exe"
+WIZARD_EXE = "zvwizard.exe"
 _START_TIMEOUT = 60.0
 _PR_SET_PDEATHSIG = 1
 
@@ -71,6 +81,9 @@ class RunResult:
     traced: List[wine_trace.TracedBox]
     watcher_errors: List[str]
     stderr: str
+    # Dialogs owned by the program's own window (such as the wizard's skin dialog),
+    # which the watcher sees but which are not message boxes.
+    dialogs: List[Box] = dataclasses.field(default_factory=list)
 
 
 # ---------------------------------------------------------------------------
@@ -250,6 +263,7 @@ class CasePrefix:
         _write_inspection_note(self.folder, self.template, self._layered)
         self.env = wine_env.wine_env(self.root, codepage, self.tmpdir, harness.display.name)
         self._watcher: Optional[_JsonLinesProcess] = None
+        self._wizard: Optional[_JsonLinesProcess] = None
         self._holders: List[_JsonLinesProcess] = []
         self._programs: List[subprocess.Popen] = []
         self._before: Dict[str, Optional[tuple]] = {}
@@ -288,6 +302,8 @@ class CasePrefix:
         self._stopped = True
         if self._watcher:
             self._watcher.close("quit")
+        if self._wizard:
+            self._wizard.close("quit")
         for holder in self._holders:
             holder.close("stop")
         wine_env.stop_wineserver(self.env)
@@ -423,9 +439,11 @@ class CasePrefix:
 
     # -- programs ---------------------------------------------------------------
 
-    def hold(self, files: Sequence[Tuple[str, str]]) -> None:
-        """Keeps files in use by zvhold.exe until shutdown: (how, C: path) pairs with how
-        one of "module", "open", "exclusive"."""
+    def hold(self, files: Sequence[Tuple[str, str]]) -> "_JsonLinesProcess":
+        """Keeps files in use by zvhold.exe until shutdown or `release`: (how, C: path)
+        pairs with how one of "module", "open", "exclusive", or ("window", title) for a
+        titled window owning a "UIKPMT" pop-up, ("mapping", name) for a named file
+        mapping.  Returns the holder for `release`."""
         args = [self._harness.tool(HOLDER_EXE)]
         for how, path in files:
             args += [how, path]
@@ -433,6 +451,14 @@ class CasePrefix:
         holder = _JsonLinesProcess(args, self.env, log, self.cwd)
         self._holders.append(holder)
         holder.wait_for("ready", _START_TIMEOUT, "zvhold.exe")
+        return holder
+
+    def release(self, holder: "_JsonLinesProcess") -> None:
+        """Ends one holder of `hold` now; what it held is free once this returns."""
+        holder.send("stop")
+        holder.wait_for("released", 30.0, "zvhold.exe")
+        holder.close("")
+        self._holders.remove(holder)
 
     def _start_watcher(self) -> None:
         if self._watcher:
@@ -449,13 +475,15 @@ class CasePrefix:
                 f"is the locale {wine_env.LOCALES[self.codepage]} generated?"
             )
 
-    def run(
-        self, command_line: str, answers: Sequence[str] = (), timeout: float = 30.0
-    ) -> RunResult:
-        """Runs the program with exactly `command_line` as its arguments and answers its
-        message boxes with `answers` in order ("ok", "yes", "no", ...); a box beyond the
-        script, or one without the scripted button, gets its first button and is marked
-        unscripted.  Returns once the program ended or `timeout` passed."""
+    def _start_wizard_helper(self) -> "_JsonLinesProcess":
+        if not self._wizard:
+            log = os.path.join(self.logs, "wizard.log")
+            self._wizard = _JsonLinesProcess(
+                [self._harness.tool(WIZARD_EXE)], self.env, log, self.cwd)
+            self._wizard.wait_for("ready", _START_TIMEOUT, WIZARD_EXE)
+        return self._wizard
+
+    def _launch(self, command_line: str) -> Tuple[subprocess.Popen, str, float]:
         if self._stopped:
             raise HarnessError("the prefix was already shut down")
         args = _split_command_line(command_line)
@@ -471,6 +499,23 @@ class CasePrefix:
                 stdout=stderr, stderr=stderr,
             )
         self._programs.append(program)
+        return program, stderr_path, started
+
+    def start(self, command_line: str) -> "InteractiveRun":
+        """Starts the program without waiting for it, to drive its window step by step
+        (see InteractiveRun); `changes` counts from here as for `run`."""
+        wizard = self._start_wizard_helper()
+        program, stderr_path, started = self._launch(command_line)
+        return InteractiveRun(self, wizard, program, command_line, stderr_path, started)
+
+    def run(
+        self, command_line: str, answers: Sequence[str] = (), timeout: float = 30.0
+    ) -> RunResult:
+        """Runs the program with exactly `command_line` as its arguments and answers its
+        message boxes with `answers` in order ("ok", "yes", "no", ...); a box beyond the
+        script, or one without the scripted button, gets its first button and is marked
+        unscripted.  Returns once the program ended or `timeout` passed."""
+        program, stderr_path, started = self._launch(command_line)
         boxes, errors, timed_out = self._watch(program, list(answers), started + timeout)
         seconds = time.monotonic() - started
         with open(stderr_path, "rb") as f:
@@ -503,8 +548,12 @@ class CasePrefix:
         return boxes, errors, timed_out
 
     def _answer(self, event: dict, answers: List[str]) -> Box:
+        return self.answer_box(event, answers.pop(0) if answers else None)
+
+    def answer_box(self, event: dict, wanted: Optional[str]) -> Box:
+        """Answers the watcher's box `event` with the button `wanted` (or, when it is
+        None or not offered, with the first button, marked unscripted)."""
         buttons = tuple(event.get("buttons", []))
-        wanted = answers.pop(0) if answers else None
         scripted = wanted is not None and wanted in buttons
         answer = wanted if scripted else (buttons[0] if buttons else "")
         if answer:
@@ -593,7 +642,8 @@ class Harness:
         self._labels: Dict[str, int] = {}
 
     def _check_inputs(self) -> None:
-        missing = [p for p in [self.exe, self.tool(WATCHER_EXE), self.tool(HOLDER_EXE)]
+        missing = [p for p in [self.exe, self.tool(WATCHER_EXE), self.tool(HOLDER_EXE),
+                                 self.tool(WIZARD_EXE)]
                    if not os.path.isfile(p)]
         if missing:
             raise HarnessError(
@@ -645,4 +695,205 @@ def _write_inspection_note(folder: str, template: str, layered: bool) -> None:
         note.write(
             prefix + "logs/ holds the program's stderr (with its +msgbox trace), the output of\n"
             "the helper programs and of registry seeding; cwd/ was the program's working folder.\n"
+        )
+
+
+# ---------------------------------------------------------------------------
+# Driving a program's window
+
+
+class InteractiveRun:
+    """A program that CasePrefix.start began, driven through zvwizard.exe.
+
+    Clicks and typing go to the wizard window found by `window`; screenshots are read
+    from the screen once the window has painted.  Message boxes come from the watcher:
+    `next_box` waits for the next one and answers it; `wait_end` answers the rest as
+    scripted and returns the RunResult of the whole run.  A dialog owned by the wizard
+    window is no message box: it goes to RunResult.dialogs and is driven with
+    `dialog`, `dialog_click` and `checked`.
+    """
+
+    def __init__(self, prefix: CasePrefix, wizard: _JsonLinesProcess,
+                 program: subprocess.Popen, command_line: str, stderr_path: str,
+                 started: float):
+        self.prefix = prefix
+        self.program = program
+        self.command_line = command_line
+        self.started = started
+        self.window_info: Optional[dict] = None
+        self._wizard = wizard
+        self._stderr_path = stderr_path
+        self._boxes: List[Box] = []
+        self._dialogs: List[Box] = []
+        self._errors: List[str] = []
+        self._open: Optional[Tuple[int, dict]] = None
+        self._pending: List[dict] = []  # box events seen while waiting for another to go
+        self._shots = 0
+
+    # -- the helper --------------------------------------------------------------
+
+    def _ask(self, line: str, reply: str, timeout: float = 15.0) -> dict:
+        self._wizard.send(line)
+        return self._wizard.wait_for(reply, timeout, f"{WIZARD_EXE} {line!r}")
+
+    def window(self, timeout: float = 30.0) -> dict:
+        """Waits for the wizard window: "caption", "rect" (screen) and "client"
+        (screen origin x, y and width, height of the client area)."""
+        self.window_info = self._ask(f"find {int(timeout * 1000)}", "window", timeout + 10)
+        return self.window_info
+
+    def click(self, x: int, y: int, right: bool = False) -> None:
+        self._ask(f"{'rclick' if right else 'click'} {x} {y}", "clicked")
+
+    def type(self, text: str) -> str:
+        """Types `text` into the visible edit box; returns the box's text afterwards."""
+        return self._ask(f"type {text}", "typed")["text"]
+
+    def edits(self) -> List[dict]:
+        """The window's edit boxes: "visible", "rect" (client coordinates), "text"."""
+        return self._ask("edits", "edits")["edits"]
+
+    def close_window(self) -> None:
+        self._ask("close", "closed")
+
+    def repaint(self) -> None:
+        """Makes the window paint itself whole again (as when it is uncovered)."""
+        self._ask("repaint", "repainted")
+
+    def window_state(self) -> dict:
+        return self._ask("state", "state")
+
+    def shot(self, name: str) -> "bitmap_file.Picture":
+        """A screenshot of the client area, kept as logs/shot-NN-<name>.bmp."""
+        return self._picture("shot", name)
+
+    def dialog(self, timeout: float = 30.0) -> dict:
+        """Waits for a dialog owned by the wizard window: "caption", "rect" and
+        "controls" (each "id", "class", "text", "checked")."""
+        return self._ask(f"dialog {int(timeout * 1000)}", "dialog", timeout + 10)
+
+    def dialog_shot(self, name: str) -> "bitmap_file.Picture":
+        return self._picture("dlgshot", name)
+
+    def dialog_click(self, control: int) -> None:
+        self._ask(f"dlgclick {control}", "dlgclicked")
+
+    def checked(self, control: int) -> int:
+        return self._ask(f"checked {control}", "checked")["state"]
+
+    def _picture(self, verb: str, name: str) -> "bitmap_file.Picture":
+        self._shots += 1
+        path = os.path.join(self.prefix.logs, f"shot-{self._shots:02d}-{name}.bmp")
+        reply = self._ask(f"{verb} {wine_env.dos_path(path)}", "shot", 20.0)
+        if not reply.get("steady"):
+            self.prefix._harness.note(f"{os.path.basename(path)}: the picture did not settle")
+        return bitmap_file.read_picture(path)
+
+    # -- message boxes -------------------------------------------------------------
+
+    def _owned_by_window(self, event: dict) -> bool:
+        if not self.window_info:
+            return False
+        return int(event.get("owner", "0x0"), 16) == int(self.window_info["window"], 16)
+
+    def _take(self, event: dict, wanted: Optional[str]) -> Optional[Box]:
+        """Files one watcher event; answers a message box with `wanted`."""
+        kind = event.get("event")
+        if kind == "box":
+            if self._owned_by_window(event):
+                self._dialogs.append(self.prefix.answer_box(dict(event, buttons=[]), None))
+                return None
+            box = self.prefix.answer_box(event, wanted)
+            self._boxes.append(box)
+            return box
+        if kind in ("error", "garbled", "eof"):
+            self._errors.append(json.dumps(event, ensure_ascii=False))
+        return None
+
+    def next_box(self, answer: Optional[str] = "ok", timeout: float = 30.0) -> Optional[Box]:
+        """Waits for the next message box and answers it with `answer`; with None the
+        box stays open until `answer_open_box`.  Returns None when no box came within
+        `timeout` or the program ended."""
+        deadline = time.monotonic() + timeout
+        watcher = self.prefix._watcher
+        while time.monotonic() < deadline:
+            try:
+                event = self._next_event(0.05)
+            except queue.Empty:
+                if self.program.poll() is not None and watcher.events.empty():
+                    return None
+                continue
+            if answer is None and event.get("event") == "box" and not self._owned_by_window(event):
+                self._open = (len(self._boxes), event)
+                box = Box(event.get("caption", ""), event.get("text", ""),
+                          tuple(event.get("buttons", [])), int(event.get("owner", "0x0"), 16),
+                          event.get("process", ""), "", False)
+                self._boxes.append(box)
+                return box
+            box = self._take(event, answer)
+            if box:
+                self._wait_gone(event["window"], deadline)
+                return box
+        return None
+
+    def _wait_gone(self, window: str, deadline: float) -> None:
+        """Waits until the watcher saw the answered box `window` go, filing other events."""
+        watcher = self.prefix._watcher
+        deadline = max(deadline, time.monotonic() + 10.0)
+        while time.monotonic() < deadline:
+            try:
+                event = watcher.events.get(timeout=0.05)
+            except queue.Empty:
+                continue
+            if event.get("event") == "gone" and event.get("window") == window:
+                return
+            # A box that follows at once is filed unanswered; `wait_end` or a later
+            # call answers nothing for it, so put it back for them.
+            if event.get("event") == "box":
+                self._pending.append(event)
+                continue
+            self._take(event, None)
+        raise HarnessError(f"the answered message box {window} did not go within 10 s")
+
+    def answer_open_box(self, answer: str = "ok") -> None:
+        """Answers the box that `next_box(None)` left open."""
+        if self._open is None:
+            raise HarnessError("no message box was left open")
+        index, event = self._open
+        self._boxes[index] = self.prefix.answer_box(event, answer)
+        self._open = None
+        self._wait_gone(event["window"], time.monotonic() + 10.0)
+
+    def _next_event(self, timeout: float) -> dict:
+        if self._pending:
+            return self._pending.pop(0)
+        return self.prefix._watcher.events.get(timeout=timeout)
+
+    def wait_end(self, timeout: float = 30.0, answers: Sequence[str] = ()) -> RunResult:
+        """Waits for the program's end, answering further boxes with `answers` (then
+        with their first button, marked unscripted)."""
+        answers = list(answers)
+        deadline = time.monotonic() + timeout
+        watcher = self.prefix._watcher
+        while (self.program.poll() is None or self._pending) and time.monotonic() < deadline:
+            try:
+                event = self._next_event(0.05)
+            except queue.Empty:
+                continue
+            wanted = answers[0] if answers and event.get("event") == "box" else None
+            if self._take(event, wanted) and answers:
+                answers.pop(0)
+        timed_out = self.program.poll() is None
+        with open(self._stderr_path, "rb") as f:
+            stderr_text = f.read().decode("utf-8", "replace")
+        return RunResult(
+            command_line=self.command_line,
+            exit_code=None if timed_out else self.program.returncode,
+            timed_out=timed_out,
+            seconds=time.monotonic() - self.started,
+            boxes=list(self._boxes),
+            traced=wine_trace.traced_boxes(stderr_text),
+            watcher_errors=list(self._errors),
+            stderr=stderr_text,
+            dialogs=list(self._dialogs),
         )

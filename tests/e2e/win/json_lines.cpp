@@ -82,6 +82,35 @@ JsonObject& JsonObject::TextList(const char* key, const std::vector<std::string>
   return *this;
 }
 
+JsonObject& JsonObject::Integers(const char* key, const std::vector<long long>& values) {
+  Key(key);
+  body_ += "[";
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (i != 0) body_ += ",";
+    body_ += std::to_string(values[i]);
+  }
+  body_ += "]";
+  return *this;
+}
+
+JsonObject& JsonObject::Integer(const char* key, long long value) {
+  Key(key);
+  body_ += std::to_string(value);
+  return *this;
+}
+
+JsonObject& JsonObject::Boolean(const char* key, bool value) {
+  Key(key);
+  body_ += value ? "true" : "false";
+  return *this;
+}
+
+JsonObject& JsonObject::Raw(const char* key, const std::string& json) {
+  Key(key);
+  body_ += json;
+  return *this;
+}
+
 std::string JsonObject::Finish() const { return "{" + body_ + "}"; }
 
 void EmitLine(const std::string& line) {

@@ -18,6 +18,11 @@ class JsonObject {
   JsonObject& Number(const char* key, std::uint64_t value);
   JsonObject& HexNumber(const char* key, std::uint64_t value);
   JsonObject& TextList(const char* key, const std::vector<std::string>& items);
+  JsonObject& Integers(const char* key, const std::vector<long long>& values);
+  JsonObject& Integer(const char* key, long long value);
+  JsonObject& Boolean(const char* key, bool value);
+  // `json` must already be one valid JSON value (an object or a list of them).
+  JsonObject& Raw(const char* key, const std::string& json);
   // The finished object, without a line end.
   std::string Finish() const;
 
