@@ -47,9 +47,9 @@ class WizardTest : public ::testing::Test {
     ResetProcessState();
   }
 
-  void Prepare(Preset preset) {
+  void Prepare(Preset preset, bool withPackage = true) {
     machine_ = std::make_unique<FakeMachine>(preset);
-    machine_->AddResource("KPMTZVZ", "ZVZ", DemoPackageBytes());
+    if (withPackage) machine_->AddResource("KPMTZVZ", "ZVZ", DemoPackageBytes());
     fake::DialogTemplate skinDialog;
     skinDialog.rect = platform::Rect{0, 0, 329, 228};
     skinDialog.controls.push_back({105, u"Button", win::kBsDefPushButton, u"确定", {}});
@@ -183,6 +183,37 @@ TEST_F(WizardTest, ProgramsUsingTheImeSendTheUserBackToTheInstallPathPage) {
   ASSERT_EQ(machine_->MessageBoxes().size(), 2u);
   EXPECT_NE(machine_->MessageBoxes()[0].text.find(u"　　1：记事本\r\n"), std::u16string::npos);
   EXPECT_EQ(machine_->MessageBoxes()[1].text, u"安装完毕，如不能使用，请重新启动计算机！");
+}
+
+TEST_F(WizardTest, WithoutAPackageTheWizardSaysSoAndEndsWithTheReport) {
+  Prepare(Preset::kWindows7x86, false);
+  ThenClick(kConfirm);
+  ThenClick(kConfirm);
+  ThenClick(kConfirm);
+
+  EXPECT_EQ(Run(), 0);
+  // The welcome page had no picture to draw: only its loading notice.
+  bool noticeDrawn = false;
+  for (const fake::DrawCall& call : machine_->DrawCalls()) {
+    EXPECT_NE(call.kind, fake::DrawKind::kStretchBlt);
+    noticeDrawn |= call.text == u"安装程序正在载入文件，请等待……";
+  }
+  EXPECT_TRUE(noticeDrawn);
+  const auto& boxes = machine_->MessageBoxes();
+  ASSERT_GE(boxes.size(), 3u);
+  EXPECT_EQ(boxes.front().text,
+            u"文件解压不完整，请到智能岚汀网站http://www.zavoli.cn/重新下载安装。");
+  // The package's files are reported as not copied, and the install report
+  // ends the install instead of the closing message.
+  bool filesReported = false;
+  for (const auto& box : boxes) {
+    filesReported |=
+        box.text.find(u"上述文件没有成功复制，请重新下载安装！") != std::u16string::npos;
+  }
+  EXPECT_TRUE(filesReported);
+  EXPECT_EQ(boxes.back().text.rfind(u"智能岚汀汉字输入系统7.8版安装情况报告。", 0), 0u);
+  EXPECT_NE(boxes.back().text.find(u"文件不完整！"), std::u16string::npos);
+  EXPECT_EQ(machine_->LiveObjectCount(), 0u);
 }
 
 TEST_F(WizardTest, WhileTheInstallShowsABoxTheWindowCannotBeClosed) {
