@@ -3,9 +3,10 @@
 
 namespace zv {
 
-// When InstallDir differs from PreviousInstallDir (exact text), copies
-// PreviousInstallDir + "zavoback.zvz" over InstallDir + "zavoback.zvz" (the
-// copy's result is not consulted). Then reads InstallDir + "zavoback.zvz"
+// When InstallDir differs from PreviousInstallDir (exact text) and the latter
+// is a drive directory (IsDriveDirectory), copies PreviousInstallDir +
+// "zavoback.zvz" over InstallDir + "zavoback.zvz" (the copy's result is not
+// consulted). Then reads InstallDir + "zavoback.zvz"
 // and, unless it is missing, shorter than 100 bytes or cannot be held in
 // memory (all silent), unpacks every record into InstallDir through
 // WorkBuffer (ExtractContainer: a failing record shows its message and leaves
