@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "package/extract.h"
@@ -97,22 +98,26 @@ void RawCompress(benchmark::State& state, const UserFiles* files) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * files->bytes));
 }
 
+// The backup and the raw compress of one set of files, in milliseconds of
+// wall time.
 void Register(const std::string& label, const UserFiles* files) {
-  benchmark::RegisterBenchmark(("BackupUserData/" + label).c_str(), Backup, files)
-      ->Unit(benchmark::kMillisecond)
-      ->UseRealTime();
-  benchmark::RegisterBenchmark(("RawCompress/" + label).c_str(), RawCompress, files)
-      ->Unit(benchmark::kMillisecond)
-      ->UseRealTime();
+  using Body = void (*)(benchmark::State&, const UserFiles*);
+  const std::pair<const char*, Body> pairs[] = {{"BackupUserData/", Backup},
+                                                {"RawCompress/", RawCompress}};
+  for (const auto& [name, body] : pairs) {
+    benchmark::RegisterBenchmark((name + label).c_str(), body, files)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+  }
 }
 
 }  // namespace
 }  // namespace zv::bench
 
 int main(int argc, char** argv) {
-  using namespace zv;
-  platform::posix::InstallPosixServices(936);
   const char* base = std::getenv("ZV_BENCH_DIR");
+  zv::platform::posix::InstallPosixServices(936);
+  using namespace zv;
   const std::string dir =
       std::string(base ? base : "/dev/shm") + "/zvbackup-" + std::to_string(getpid());
   std::filesystem::create_directories(dir + "/C:");
