@@ -3,7 +3,9 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "package/container_reader.h"
 #include "package/digest.h"
@@ -24,55 +26,162 @@ void PutNameInSlot(const PackageEntry& entry, const ScratchArea& scratch) {
   scratch.data[kScratchNameOffset + entry.name.size()] = '\0';
 }
 
-// Decompresses the stream into the content slot. Returns the content length,
-// or 0 when the stream is damaged, too large for the slot or empty.
-size_t Inflate(const PackageEntry& entry, const ScratchArea& scratch) {
-  uLongf length = static_cast<uLongf>(ScratchContentCapacity(scratch));
-  if (length == 0) return 0;
+// A stream whose content needs more room than this is refused: no file of
+// the product or of the user comes near it, a damaged or hostile stream might.
+constexpr size_t kMaxBlockContent = size_t{1} << 30;
+// Growth step of a block that receives content too large for the scratch slot.
+constexpr size_t kBlockStep = size_t{1} << 22;
+
+// Suffixes of the names a target's replacement uses next to it: the new
+// content is written under the first, the old file waits under the second
+// until the new one is in place.
+constexpr char kNewSuffix[] = "~zvn";
+constexpr char kKeptSuffix[] = "~zvo";
+
+enum class InflateOutcome { kDone, kTooLarge, kFailed };
+
+// Decompresses the stream into the content slot, setting `*length`. kTooLarge
+// when the content does not fit the slot; kFailed when the stream is damaged.
+InflateOutcome InflateIntoSlot(const PackageEntry& entry, const ScratchArea& scratch,
+                               size_t* length) {
+  uLongf room = static_cast<uLongf>(ScratchContentCapacity(scratch));
   const int result =
-      uncompress(scratch.data + kScratchContentOffset, &length, entry.stream, entry.streamSize);
-  return result == Z_OK ? static_cast<size_t>(length) : 0;
+      uncompress(scratch.data + kScratchContentOffset, &room, entry.stream, entry.streamSize);
+  *length = static_cast<size_t>(room);
+  if (result == Z_OK) return InflateOutcome::kDone;
+  return result == Z_BUF_ERROR ? InflateOutcome::kTooLarge : InflateOutcome::kFailed;
 }
 
-bool DigestChecks(const PackageEntry& entry, const ScratchArea& scratch, size_t length) {
-  uint8_t* content = scratch.data + kScratchContentOffset;
-  char* digestText = reinterpret_cast<char*>(content + length + kScratchDigestGap);
-  BufferDigest(content, length, digestText);
-  return DigestMatches(entry.digestField, digestText);
+// Decompresses the stream into a block of the content's own size, followed by
+// the room the phrase list filter needs for its trailer. False when the stream
+// is damaged or cut short, or the memory is refused.
+bool InflateIntoBlock(const PackageEntry& entry, std::vector<uint8_t>* block, size_t* length) {
+  z_stream stream{};
+  if (inflateInit(&stream) != Z_OK) return false;
+  stream.next_in = const_cast<Bytef*>(entry.stream);
+  stream.avail_in = entry.streamSize;
+  int result = Z_OK;
+  size_t total = 0;
+  try {
+    while (result == Z_OK) {
+      if (block->size() - total < kPhraseTrailerSize + 1) {
+        if (block->size() >= kMaxBlockContent) break;
+        block->resize(block->size() + kBlockStep);
+      }
+      const size_t room = block->size() - kPhraseTrailerSize - total;
+      stream.next_out = block->data() + total;
+      stream.avail_out = static_cast<uInt>(room);
+      result = inflate(&stream, Z_NO_FLUSH);
+      total += room - stream.avail_out;
+    }
+  } catch (const std::bad_alloc&) {
+    result = Z_MEM_ERROR;
+  }
+  inflateEnd(&stream);
+  *length = total;
+  return result == Z_STREAM_END && total > 0;
 }
 
-// Creates the target anew and writes the content. A target that could be
-// created but not written in full is removed rather than left cut short.
-bool WriteTarget(const std::string& target, const uint8_t* content, size_t length) {
-  auto file = platform::Files().CreateFileA(target, win::kGenericWrite, 0, win::kCreateAlways,
+// Creates the file anew and writes the content. A file that could be created
+// but not written in full is removed rather than left cut short.
+bool WriteNewFile(const std::string& path, const uint8_t* content, size_t length) {
+  auto file = platform::Files().CreateFileA(path, win::kGenericWrite, 0, win::kCreateAlways,
                                             win::kAttributeNormal);
   if (!file) return false;
-  uint32_t written = 0;
-  const bool complete =
-      file->Write(content, static_cast<uint32_t>(length), &written) && written == length;
+  bool complete = true;
+  for (size_t done = 0; complete && done < length;) {
+    const size_t chunk = length - done < 0x100000 ? length - done : 0x100000;
+    uint32_t written = 0;
+    complete =
+        file->Write(content + done, static_cast<uint32_t>(chunk), &written) && written == chunk;
+    done += chunk;
+  }
   file.reset();
-  if (!complete) platform::Files().DeleteFileA(target);
+  if (!complete) platform::Files().DeleteFileA(path);
   return complete;
 }
 
-void ClearTarget(const std::string& target) {
-  if (DeleteFileForced(target) == -1) MoveLockedFileAside(target);
+// A module the system has loaded, or a file another program holds, cannot be
+// opened for writing; such a target is moved to its neighbour name as before.
+bool HeldByTheSystem(const std::string& target) {
+  return platform::Files().CreateFileA(
+             target, win::kGenericWrite,
+             win::kFileShareRead | win::kFileShareWrite | win::kFileShareDelete, win::kOpenExisting,
+             win::kAttributeNormal) == nullptr;
 }
 
-// Unpacks one record; false when it failed.
+// Puts the complete file `fresh` in place of `target`. The old target is
+// renamed, never deleted, until the new one stands under its name; when any
+// step fails the old target is back under its name with its attributes, and
+// `fresh` is removed.
+bool ReplaceTarget(const std::string& fresh, const std::string& target) {
+  platform::FileSystem& files = platform::Files();
+  const uint32_t attributes = files.GetFileAttributesA(target);
+  bool placed = false;
+  if (attributes == win::kInvalidFileAttributes) {
+    placed = files.MoveFileA(fresh, target);
+  } else {
+    files.SetFileAttributesA(target, win::kAttributeArchive);
+    if (HeldByTheSystem(target)) {
+      placed = MoveLockedFileAside(target) == 0 && files.MoveFileA(fresh, target);
+    } else {
+      const std::string kept = target + kKeptSuffix;
+      DeleteFileForced(kept);
+      if (files.MoveFileA(target, kept)) {
+        placed = files.MoveFileA(fresh, target);
+        if (placed) {
+          DeleteFileForced(kept);
+        } else {
+          files.MoveFileA(kept, target);
+        }
+      }
+    }
+    if (!placed) files.SetFileAttributesA(target, attributes);
+  }
+  if (!placed) files.DeleteFileA(fresh);
+  return placed;
+}
+
+// Writes the content beside the target, then swaps it in: a failure at any
+// step leaves the target as it was.
+bool WriteTarget(const std::string& target, const uint8_t* content, size_t length) {
+  const std::string fresh = target + kNewSuffix;
+  return WriteNewFile(fresh, content, length) && ReplaceTarget(fresh, target);
+}
+
+// Unpacks one record; false when it failed. Content that fits the scratch
+// slot goes through it (name, content, digest text as laid out in extract.h);
+// larger content through a block of its own.
 bool ExtractRecord(const PackageEntry& entry, ContainerLayout layout, std::string_view directory,
                    const ScratchArea& scratch) {
   if (CheckRecordName(entry) != NameProblem::kNone) return false;
-  size_t length = Inflate(entry, scratch);
-  if (length == 0) return false;
-  if (layout == ContainerLayout::kDigest && !DigestChecks(entry, scratch, length)) return false;
-  std::string target(directory);
-  target += entry.name;
-  ClearTarget(target);
+  size_t length = 0;
   uint8_t* content = scratch.data + kScratchContentOffset;
+  char* digestText = nullptr;
+  char blockDigest[kDigestTextSize];
+  std::vector<uint8_t> block;
+  switch (InflateIntoSlot(entry, scratch, &length)) {
+    case InflateOutcome::kDone:
+      digestText = reinterpret_cast<char*>(content + length + kScratchDigestGap);
+      break;
+    case InflateOutcome::kTooLarge:
+      if (!InflateIntoBlock(entry, &block, &length)) return false;
+      content = block.data();
+      digestText = blockDigest;
+      break;
+    case InflateOutcome::kFailed:
+      return false;
+  }
+  if (length == 0) return false;
+  if (layout == ContainerLayout::kDigest) {
+    BufferDigest(content, length, digestText);
+    if (!DigestMatches(entry.digestField, digestText)) return false;
+  }
   if (entry.name == kPhraseListRecordName) {
     length = CompactPhraseList(content, length) + kPhraseTrailerSize;
   }
+  std::string target(directory);
+  target += entry.name;
   return WriteTarget(target, content, length);
 }
 

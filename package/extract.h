@@ -14,7 +14,9 @@ namespace zv {
 //   100                   the record's uncompressed content
 //   100 + length + 10     the content's digest text (34 bytes)
 // The content may take all the room but the 44 bytes the digest text needs
-// behind it: 2,097,008 bytes for the whole WorkBuffer.
+// behind it: 2,097,008 bytes for the whole WorkBuffer. Larger content (up to
+// 1 GiB) is unpacked through a block of its own size instead, and checked
+// and written the same way.
 struct ScratchArea {
   uint8_t* data = nullptr;
   size_t size = 0;
@@ -41,11 +43,15 @@ ScratchArea SkinArchiveScratch();
 // Unpacks every counted record of `container` into `directory` followed
 // directly by the record's name (so `directory` ends with a backslash), in
 // file order. Each record is decompressed and (digest layout) checked against
-// its digest before the target is touched; then the target is deleted, or
-// moved aside when it cannot be, and written anew. A record that fails (a
+// its digest before the target is touched; then it is written in full beside
+// the target (name + "~zvn") and swapped in: the old target is renamed to
+// name + "~zvo" and deleted only once the new file stands under its name, or,
+// when the system holds it (a loaded module), moved to its neighbour name
+// (MoveLockedFileAside). A record that fails (a
 // damaged stream, no content, a digest mismatch, an unusable name, a target
 // that cannot be written) shows its message and leaves its target as it was;
-// the walk goes on. The walk stops silently at a record without its "CF"
+// the walk goes on. Whatever step fails, the old target is left under its
+// name with its content and attributes. The walk stops silently at a record without its "CF"
 // marker or one running past the container's end. Returns true when every
 // record counted in the header was written in full.
 bool ExtractContainer(ContainerBytes container, std::string_view directory, ScratchArea scratch);

@@ -31,6 +31,14 @@ inline constexpr char16_t kPackageFilesNotCopied[] = u"上述文件没有成功�
 // The skin archive is missing or its files did not all arrive.
 inline constexpr char16_t kSkinFilesNotCopied[] = u"皮肤文件没有成功复制，请重新安装皮肤文件！\r\n";
 
+// ---- The user's data restored from the backup archive -------------------
+
+// Follows the failure list when not every file of the backup came back.
+inline constexpr char16_t kUserDataNotRestored[] =
+    u"原有数据文件没有成功复制，原有数据不能使用！\r\n";
+// Every file came back; "%d" stands for their number.
+inline constexpr char16_t kUserDataRestored[] = u"成功恢复了%d个原有数据文件！";
+
 // ---- The install report ---------------------------------------------------
 
 inline constexpr char16_t kReportHeading[] = u"智能岚汀汉字输入系统7.8版安装情况报告。";

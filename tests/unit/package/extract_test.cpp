@@ -228,7 +228,7 @@ TEST_F(ExtractTest, PhraseListGetsItsTrailerOnlyUnderItsExactName) {
   EXPECT_EQ(Installed("zavocyzk.bak"), withTrailer);
 }
 
-TEST_F(ExtractTest, ContentMayFillTheScratchAreaButNoMore) {
+TEST_F(ExtractTest, ContentFillingTheScratchAreaGoesThroughItLargerThroughABlock) {
   const size_t capacity = kWorkBufferSize - kScratchContentOffset - kScratchDigestRoom;
   ASSERT_EQ(capacity, 2097008u);
   const std::string fits(capacity, 'f');
@@ -237,10 +237,52 @@ TEST_F(ExtractTest, ContentMayFillTheScratchAreaButNoMore) {
       RawContainer('0', 2,
                    {RawDigestRecord("toobig.zvh", DigestOf(tooBig), ZlibStream(tooBig)),
                     RawDigestRecord("fits.zvh", DigestOf(fits), ZlibStream(fits))});
-  EXPECT_FALSE(Extract(container));
+  EXPECT_TRUE(Extract(container));
   EXPECT_EQ(Installed("fits.zvh"), fits);
-  EXPECT_FALSE(machine_.Exists("C:\\zavoli\\toobig.zvh"));
-  EXPECT_EQ(Messages(), std::vector<std::u16string>{RecordFailure(u"toobig.zvh")});
+  EXPECT_EQ(Installed("toobig.zvh"), tooBig);
+  // The record that fits used the slot layout: its digest text behind it.
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(
+                &workBuffer_[kScratchContentOffset + capacity + kScratchDigestGap])),
+            DigestOf(fits));
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ExtractTest, LargeRecordWithAWrongDigestOrCutStreamLeavesTheOldFile) {
+  const std::string big(3 * 1024 * 1024, 'b');
+  std::string cut = ZlibStream(big);
+  cut.resize(cut.size() - 8);
+  machine_.AddFile("C:\\zavoli\\wrong.zvh", "old");
+  machine_.AddFile("C:\\zavoli\\cut.zvh", "old");
+  EXPECT_FALSE(Extract(RawContainer('0', 2,
+                                    {RawDigestRecord("wrong.zvh", DigestOf("x"), ZlibStream(big)),
+                                     RawDigestRecord("cut.zvh", DigestOf(big), cut)})));
+  EXPECT_EQ(Installed("wrong.zvh"), "old");
+  EXPECT_EQ(Installed("cut.zvh"), "old");
+  EXPECT_EQ(Messages(),
+            (std::vector<std::u16string>{RecordFailure(u"wrong.zvh"), RecordFailure(u"cut.zvh")}));
+}
+
+TEST_F(ExtractTest, FailureAtAnyFileStepLeavesTheOldTarget) {
+  const std::string fresh(3 * 1024 * 1024 + 17, 'n');
+  const std::string container = BuildContainer(ContainerLayout::kDigest, {{"user.zvh", "new"}});
+  const std::string large =
+      RawContainer('0', 1, {RawDigestRecord("user.zvh", DigestOf(fresh), ZlibStream(fresh))});
+  struct Fault {
+    const char* operation;
+    const char* subject;
+  };
+  for (const Fault& fault : {Fault{"CreateFileA", "user.zvh~zvn"}, Fault{"WriteFile", "user.zvh"},
+                             Fault{"MoveFileA", "user.zvh"}, Fault{"MoveFileA", "user.zvh~zvn"}}) {
+    for (const std::string* bytes : {&container, &large}) {
+      machine_.AddFile("C:\\zavoli\\user.zvh", "old", win::kAttributeReadOnly);
+      machine_.FailOperation(fault.operation, win::kErrorAccessDenied, fault.subject, 1);
+      EXPECT_FALSE(Extract(*bytes)) << fault.operation << " " << fault.subject;
+      machine_.ClearFailures();
+      EXPECT_EQ(Installed("user.zvh"), "old") << fault.operation << " " << fault.subject;
+      EXPECT_EQ(machine_.Attributes("C:\\zavoli\\user.zvh"), win::kAttributeReadOnly);
+      EXPECT_EQ(machine_.ListDirectory("C:\\zavoli"), std::vector<std::string>{"user.zvh"});
+    }
+  }
 }
 
 TEST_F(ExtractTest, SkinArchiveInTheFirst128KiBIsLeftIntact) {

@@ -1,0 +1,52 @@
+// The backup archive of the user's data: the data files of an earlier
+// installation packed, before anything is installed, into "zavoback.zvz" in
+// that installation's directory, in the digest layout (container_format.h).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zv {
+
+inline constexpr char kBackupArchiveName[] = "zavoback.zvz";
+// Longest file name a backup record takes (its 16-byte field keeps a NUL).
+inline constexpr size_t kBackupNameLimit = 12;
+
+// Appends the file at `filePath` (8-bit path) to the digest-layout archive at
+// `archivePath` as one record named by the part of the path behind its last
+// backslash, creating the archive (header "C0", end offset 10, count 0) when
+// it does not exist. The record is the zero-filled 56-byte header ("CF", the
+// name, the digest text of the content, its stream size) and the stream of
+// zlib's compress at its default level, given the room compressBound says.
+// The header's count and end offset are rewritten only once the record is
+// written in full. Returns 1 on success; 0, adding nothing, when the path is
+// empty, the name is empty or longer than 12 bytes, the name is already in
+// the archive (compared exactly), the archive is no complete digest-layout
+// container (trailing bytes included) or cannot be opened, read or written,
+// the file cannot be read, or the archive would pass 4 GiB.
+int AddFileToArchive(const std::string& archivePath, const std::string& filePath);
+
+// Packs the user's data files of the earlier installation. Does nothing at
+// all and returns 0 unless PreviousInstallDir is a directory on a drive
+// ("X:\...\", at most 199 bytes). Otherwise sets InstallDir to it, deletes
+// its "zavoback.zvz" and packs, in this order: zavopyck.bak (EditionFlag 1)
+// or zavocyzk.bak, zvszsj43.bak, cfontset.bak, cwbzlcz1.bak, zvwbcmxz.bak,
+// zvdhzcm.bak, zavodhz.bak, zvgbkhz.bak (each first copied over from its
+// .zvh, an older .bak being packed when the copy fails), zvszsj43.zvh,
+// zavodwdw.txt, zavozdym.zvh, zvpyzdym.zvh, zvwbpy.txt, zavoynhz.txt,
+// zavozdfh.zvh, then, each attempted whatever became of the others,
+// userck.txt, delck.txt, ftzvzdym.txt, ftpyzdym.txt, cwb.ov1 (EditionFlag 0
+// only), zavopymb.ov1, zvgbkbh.zvh, zvszsj05.zvh, zvszsj06.zvh. Returns 0 at
+// the first of the first fifteen that cannot be packed, 1 when they all were.
+// The user's files are only read; only the .bak copies and the archive are
+// written. The caller sets BackupState from the result and then gives
+// InstallDir its default again.
+int BackupUserData();
+
+// Whether `directory` names a directory on a drive to which file names can be
+// appended: a letter, ":\" and a text ending with a backslash. What an
+// earlier install recorded is such a text; an empty one means none.
+bool IsDriveDirectory(std::string_view directory);
+
+}  // namespace zv

@@ -1,0 +1,78 @@
+#include "package/user_data_restore.h"
+
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "package/container_format.h"
+#include "package/extract.h"
+#include "package/file_io.h"
+#include "package/package_texts.h"
+#include "package/user_data_backup.h"
+#include "package/verify.h"
+#include "platform/services.h"
+#include "platform/text_codec.h"
+#include "platform/win_constants.h"
+#include "state/locations.h"
+
+namespace zv {
+namespace {
+
+// An archive shorter than this holds no record worth restoring.
+constexpr size_t kMinimumArchiveSize = 100;
+constexpr size_t kArchiveReadLimit = 0xFFFFFFFFu;
+
+// The verification's failure list in UTF-16: its 8-bit names converted from
+// the ANSI code page, its closing sentence (8-bit in the list) taken from
+// its UTF-16 form so that it reads right where the code page lacks some of
+// its characters.
+std::u16string FailureText(std::string_view failList) {
+  platform::TextCodec& codec = platform::Codec();
+  const std::string closing = codec.WideCharToMultiByte(texts::kVerifyIncomplete);
+  const size_t namesEnd = failList.size() - closing.size();
+  if (failList.size() >= closing.size() && failList.substr(namesEnd) == closing) {
+    return codec.MultiByteToWideChar(failList.substr(0, namesEnd)) + texts::kVerifyIncomplete;
+  }
+  return codec.MultiByteToWideChar(failList);
+}
+
+std::u16string RestoredText(int count) {
+  std::u16string text = texts::kUserDataRestored;
+  const std::string digits = std::to_string(count);
+  const size_t slot = text.find(u"%d");
+  text.replace(slot, 2, std::u16string(digits.begin(), digits.end()));
+  return text;
+}
+
+void Show(const std::u16string& text) {
+  platform::Boxes().MessageBoxW(text, texts::kProductCaption, win::kMbOk);
+}
+
+}  // namespace
+
+void RestoreUserData() {
+  const std::string directory = InstallDir.str();
+  const std::string archivePath = directory + kBackupArchiveName;
+  if (InstallDir.view() != PreviousInstallDir.view() &&
+      IsDriveDirectory(PreviousInstallDir.view())) {
+    platform::Files().CopyFileA(PreviousInstallDir.str() + kBackupArchiveName, archivePath, false);
+  }
+  std::string archive;
+  try {
+    if (!ReadFileBytes(archivePath, kArchiveReadLimit, &archive)) return;
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  if (archive.size() < kMinimumArchiveSize) return;
+  const ContainerBytes container{reinterpret_cast<const uint8_t*>(archive.data()), archive.size()};
+  ExtractContainer(container, directory, WorkBufferScratch());
+  std::string failList;
+  const int restored = VerifyContainer(container, directory, &failList, {});
+  if (!failList.empty()) {
+    Show(FailureText(failList) + texts::kParagraphBreak + texts::kUserDataNotRestored);
+  } else {
+    Show(RestoredText(restored));
+  }
+}
+
+}  // namespace zv
