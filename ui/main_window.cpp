@@ -7,6 +7,8 @@
 #include "package/extra_files.h"
 #include "package/install_report.h"
 #include "package/package_resource.h"
+#include "package/user_data_backup.h"
+#include "package/user_data_restore.h"
 #include "package/work_buffer.h"
 #include "platform/scoped_gdi.h"
 #include "platform/services.h"
@@ -106,6 +108,9 @@ void OnCreate(WindowHandle window) {
   g_life.workBuffer = std::make_unique<WorkBufferReservation>();
   if (!g_life.workBuffer->reserved()) return;
   BackupState = kBackupNone;
+  if (BackupUserData() != 0) BackupState = kBackupComplete;
+  // The backup worked in the earlier install's directory; the install goes
+  // to the default one.
   InstallDir.clear();
   ChooseInstallDir();
 }
@@ -180,6 +185,7 @@ void ConfirmInstall(WindowHandle window) {
   InstallExtraFiles();
   AdjustOptionRecord();
   WriteInstallStamp();
+  if (BackupState == kBackupKeepOldData) RestoreUserData();
   if (DetectSystem() == 1) {
     RequestRepaint(window);
     platform::Messages().SetTimer(window, kTypingTestTimer, kTypingTestDelayMs);

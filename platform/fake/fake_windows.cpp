@@ -516,6 +516,23 @@ bool FakeWindows::PostMessageA(WindowHandle handle, uint32_t message, uintptr_t 
 
 void FakeWindows::PostQuitMessage(int32_t exitCode) { quitPending_ = exitCode; }
 
+void FakeWindows::EndProgram() {
+  // Destroying runs window procedures, which may change the window list.
+  std::vector<WindowHandle> own;
+  for (const auto& [handle, window] : windows_) {
+    if (window.alive && !window.foreign && window.parent == 0) own.push_back(handle);
+  }
+  for (WindowHandle handle : own) {
+    if (Alive(handle) != nullptr) DestroyWindow(handle);
+  }
+  classes_.clear();
+  posted_.clear();
+  timers_.clear();
+  quitPending_.reset();
+  quitCode_.reset();
+  starved_ = false;
+}
+
 bool FakeWindows::NextPaint(platform::Message* out) {
   for (auto& [handle, window] : windows_) {
     if (!window.alive || !window.invalid || !IsWindowVisible(handle)) continue;

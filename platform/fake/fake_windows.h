@@ -204,6 +204,10 @@ class FakeWindows : public platform::WindowManager,
   platform::WindowHandle AddForeignWindow(const std::string& className, const std::u16string& title,
                                           uint32_t style, platform::WindowHandle owner);
   void SetScreenSize(int32_t width, int32_t height);
+  // The program ended: its window classes, posted messages, timers and quit
+  // code go with it, so that the next start registers its class afresh.
+  // Windows of other programs stay.
+  void EndProgram();
 
   // The window's state, destroyed windows included; null for an unknown handle.
   const FakeWindow* Window(platform::WindowHandle window) const;

@@ -216,6 +216,41 @@ TEST_F(WizardTest, WithoutAPackageTheWizardSaysSoAndEndsWithTheReport) {
   EXPECT_EQ(machine_->LiveObjectCount(), 0u);
 }
 
+TEST_F(WizardTest, AReinstallKeepsTheUsersDataWhenTheUserSaysYes) {
+  Prepare(Preset::kWindows7x86);
+  for (int click = 0; click < 3; ++click) ThenClick(kConfirm);
+  machine_->QueueDialogScript({DialogStep::Click(102), DialogStep::Click(105)});
+  ASSERT_EQ(Run(), 0);
+
+  // The user's own phrases grow, one file beyond what a work buffer holds.
+  std::string dictionary(3 << 20, '\0');
+  for (size_t i = 0; i < dictionary.size(); ++i) dictionary[i] = static_cast<char>(i * 7 + i / 251);
+  machine_->AddFile(std::string(kDir) + "zavopyck.zvh", dictionary);
+  machine_->AddFile(std::string(kDir) + "zvszsj05.zvh", "my own phrases");
+  const std::string options = Installed("zvszsj43.zvh");
+
+  // A second start of the wizard, a new process.
+  machine_->EndProgram();
+  ResetProcessState();
+  pages_.clear();
+  machine_->ClearMessageBoxes();
+  for (int click = 0; click < 3; ++click) ThenClick(kConfirm);
+  machine_->QueueAnswer(win::kIdYes);  // keep the earlier data
+  ASSERT_EQ(Run(), 0);
+
+  const auto& boxes = machine_->MessageBoxes();
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[0].text, u"检测到安装目录下有智能岚汀以前的词组等数据文件，是否保留？");
+  EXPECT_EQ(boxes[1].text.rfind(u"成功恢复了", 0), 0u) << "the restore's count message";
+  EXPECT_EQ(boxes[2].text, u"安装完毕，如不能使用，请重新启动计算机！");
+  // Rows packed from their .bak copies come back under those names.
+  EXPECT_TRUE(Installed("zavopyck.bak") == dictionary);
+  EXPECT_EQ(Installed("zvszsj05.zvh"), "my own phrases");
+  // The option record and the skin were kept: no skin dialog the second time.
+  EXPECT_EQ(Installed("zvszsj43.zvh"), options);
+  EXPECT_EQ(machine_->DialogLog().size(), 1u);
+}
+
 TEST_F(WizardTest, WhileTheInstallShowsABoxTheWindowCannotBeClosed) {
   Prepare(Preset::kWindows7x86);
   // The IME's memory is still held: the install warns and goes on.
