@@ -436,13 +436,22 @@ def wizard_exit_on_welcome(harness: winebox.Harness, check: Expectations) -> Non
 
 
 OWNER_TITLE = "记事本 - 测试文档"
-IME_WINDOWS_BOX = ExpectedBox(
-    CAPTION,
-    "智能岚汀安装软件检测到有下列 1 个软件在使用智能岚汀输入法:\r\n\r\n"
-    f"\u3000\u30001：{OWNER_TITLE}\r\n"  # each program's line ends with CR LF
-    "\r\n\r\n"
-    "请关闭上述软件后再继续安装！\r\n如无法关闭，则请重新启动机器后立即安装！",
-)
+
+
+def ime_windows_box(titles: Sequence[str]) -> ExpectedBox:
+    """The list of the programs whose windows own a "UIKPMT" window, numbered in the
+    order given."""
+    lines = "".join(f"\u3000\u3000{number}：{title}\r\n"  # each line ends with CR LF
+                    for number, title in enumerate(titles, start=1))
+    return ExpectedBox(
+        CAPTION,
+        f"智能岚汀安装软件检测到有下列 {len(titles)} 个软件在使用智能岚汀输入法:\r\n\r\n"
+        + lines + "\r\n\r\n"
+        "请关闭上述软件后再继续安装！\r\n如无法关闭，则请重新启动机器后立即安装！",
+    )
+
+
+IME_WINDOWS_BOX = ime_windows_box([OWNER_TITLE])
 
 
 @case("wizard_ime_in_use")
@@ -504,3 +513,69 @@ def confirm_install_after_click(check: Expectations, run: winebox.InteractiveRun
     choose_skin(check, run, setting, 101, 110, shot=False)
     finish_typing_test(check, run, time.monotonic(), shots=False)
     run.next_box("ok", timeout=INSTALL_TIMEOUT)
+
+
+RESTART_BOX = ExpectedBox(CAPTION, "安装完毕，请立即重新启动计算机！")
+
+
+@case("wizard_restart_now")
+def wizard_restart_now(harness: winebox.Harness, check: Expectations) -> None:
+    """An earlier install whose IME files another program has loaded as modules and
+    whose layout is at place 2 of the preload list: the install moves them aside, so
+    the closing message asks for a restart now."""
+    setting = Setting(harness, "win7", 936)
+    with harness.prefix("win7", 936) as box:
+        check.context("win7-936 wizard, the earlier IME files loaded as modules")
+        seeded = silent.seed_held_ime(box, setting, "module")
+        run = open_wizard(check, box, setting)
+        to_install_path_page(check, run, setting, None, shots=False)
+        confirm_install(check, run, setting, 101, 110, shots=False)
+        end_program(check, box, setting, run, [RESTART_BOX])
+        box.shutdown()
+        expect_wizard_install(check, box, setting, b"", 101, 110)
+        moved = {silent.aside(path): old for path, old in seeded.items()}
+        for path, old in moved.items():
+            check.equal(f"{path} holds the earlier IME", silent.describe(setting, old),
+                        silent.describe(setting, box.read_file(path)))
+        silent.expect_changes_outside(check, box,
+                                      silent.outside_paths(setting, fresh=True, extra=moved))
+        silent.expect_entries(check, box, PINYIN_NAME)
+        silent.expect_new_layout(check, box, setting, silent.layouts_before(box, setting))
+        check.equal("preload list, places 2 and above",
+                    silent.numbered([silent.earlier_layout_id(setting)]),
+                    silent.preload(box, "user", silent.PRELOAD_KEY))
+
+
+# Two programs, started in this order; the list names the newest first (the order of
+# the top-level windows).
+OWNER_TITLES = ("写字板 - 岚汀文档", "浏览器 — 中文网页")
+
+
+@case("wizard_two_programs_use_ime")
+def wizard_two_programs_use_ime(harness: winebox.Harness, check: Expectations) -> None:
+    """Two programs, each with a titled window owning a "UIKPMT" window: one message
+    lists both, numbered, and the wizard stays on the install-path page with nothing
+    installed; once both ended, a second click installs."""
+    setting = Setting(harness, "win7", 936)
+    with harness.prefix("win7", 936) as box:
+        check.context("win7-936 wizard, two other programs use the IME")
+        before, places = silent.seed_plain(box, setting)
+        holders = [box.hold([("window", title)]) for title in OWNER_TITLES]
+        run = open_wizard(check, box, setting)
+        to_install_path_page(check, run, setting, None, shots=False)
+        run.click(*CONFIRM)
+        run.next_box("ok", timeout=INSTALL_TIMEOUT)
+        check.equal("message box after the first one", None, run.next_box("ok", timeout=1.0))
+        expect_page(check, run.shot("install-path-again"), "install path")
+        check.equal("install directory after the refused click", [],
+                    sorted(silent.listing(box, setting)[0]))
+        check.equal("new IME files in the system folders", [],
+                    [path for path in setting.model.system if box.exists(path)])
+        for holder in holders:
+            box.release(holder)
+        confirm_install(check, run, setting, 101, 110, shots=False)
+        end_program(check, box, setting, run,
+                    [ime_windows_box(OWNER_TITLES[::-1]), DONE_BOX])
+        box.shutdown()
+        expect_wizard_install(check, box, setting, b"", 101, 110)
+        silent.expect_plain_registry(check, box, setting, before, places, PINYIN_NAME)
