@@ -62,9 +62,8 @@ bool RegisterWindowClasses() {
 
 DWORD WINAPI ServeWindows(LPVOID parameter) {
   auto* request = static_cast<WindowRequest*>(parameter);
-  HWND owner = CreateWindowExW(0, kOwnerClass, request->title, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                               10, 10, 200, 80, nullptr, nullptr, GetModuleHandleW(nullptr),
-                               nullptr);
+  HWND owner = CreateWindowExW(0, kOwnerClass, request->title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+                               10, 200, 80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   HWND ime = owner == nullptr ? nullptr
                               : CreateWindowExW(0, kImeWindowClass, L"", WS_POPUP, 0, 0, 10, 10,
                                                 owner, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -155,10 +154,11 @@ void WaitForStop() {
 
 int wmain(int argc, wchar_t** argv) {
   if (!ValidArguments(argc, argv)) {
-    e2e::EmitLine(e2e::JsonObject()
-                      .Text("event", "error")
-                      .Text("message", "usage: zvhold.exe module|open|exclusive|window|mapping <path> ...")
-                      .Finish());
+    e2e::EmitLine(
+        e2e::JsonObject()
+            .Text("event", "error")
+            .Text("message", "usage: zvhold.exe module|open|exclusive|window|mapping <path> ...")
+            .Finish());
     return 1;
   }
   Holdings holdings;

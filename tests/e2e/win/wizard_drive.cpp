@@ -180,8 +180,8 @@ void Click(const std::string& command, UINT message, int x, int y) {
   }
   Sleep(kClickSettleMs);
   DWORD_PTR ignored = 0;
-  const bool settled = SendMessageTimeoutW(g_window, WM_NULL, 0, 0, SMTO_NORMAL, kClickWaitMs,
-                                           &ignored) != 0;
+  const bool settled =
+      SendMessageTimeoutW(g_window, WM_NULL, 0, 0, SMTO_NORMAL, kClickWaitMs, &ignored) != 0;
   e2e::EmitLine(e2e::JsonObject()
                     .Text("event", "clicked")
                     .Boolean("settled", settled)
@@ -422,7 +422,8 @@ void DialogControl(const std::string& command, int id, bool click) {
     return;
   }
   e2e::JsonObject reply;
-  reply.Text("event", click ? "dlgclicked" : "checked").Number("id", static_cast<std::uint64_t>(id));
+  reply.Text("event", click ? "dlgclicked" : "checked")
+      .Number("id", static_cast<std::uint64_t>(id));
   if (!click) reply.Number("state", static_cast<std::uint64_t>(state));
   e2e::EmitLine(reply.Finish());
 }
@@ -448,7 +449,9 @@ std::vector<std::string> Words(const std::string& line) {
   return words;
 }
 
-int Integer(const std::string& word) { return static_cast<int>(std::strtol(word.c_str(), nullptr, 10)); }
+int Integer(const std::string& word) {
+  return static_cast<int>(std::strtol(word.c_str(), nullptr, 10));
+}
 
 void Run(const std::string& line) {
   const std::vector<std::string> w = Words(line);
