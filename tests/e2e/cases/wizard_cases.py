@@ -13,12 +13,15 @@ Pinyin edition's differences.
 
 from __future__ import annotations
 
+import os
 import re
 import time
 from typing import Callable, Dict, Iterable, List, Optional, Sequence, Tuple
 
 from checks import case_table, ExpectedBox, Expectations, program_name
 import bitmap_file
+import hostile_package_cases as hostile
+import incomplete_package
 import package_model
 from package_model import PlacedFile
 import silent_install_cases as silent
@@ -579,3 +582,47 @@ def wizard_two_programs_use_ime(harness: winebox.Harness, check: Expectations) -
         box.shutdown()
         expect_wizard_install(check, box, setting, b"", 101, 110)
         silent.expect_plain_registry(check, box, setting, before, places, PINYIN_NAME)
+
+
+INCOMPLETE_EXE = os.path.join("tests", "e2e", "incomplete", "zvsetup_incomplete.exe")
+DEMO_PACKAGE = os.path.join("demo", "demo.zvz")
+# The fewest files a complete install leaves in the install directory.
+FEWEST_INSTALLED_FILES = 74
+REPORT_BOX = ExpectedBox(
+    CAPTION,
+    "智能岚汀汉字输入系统7.8版安装情况报告。\r\n\r\n安装出现错误！错误为：文件不完整！\r\n\r\n"
+    "请到主页http://www.zavoli.cn/重新下载安装！并解除杀毒软件对安装过程的拦截！\r\n\r\n",
+)
+
+
+def incomplete_exe(harness: winebox.Harness) -> str:
+    """zvsetup_incomplete.exe, which must carry what incomplete_package.py makes of the
+    build's demo package now (else the build is older than the generator)."""
+    exe = hostile.build_file(harness, INCOMPLETE_EXE)
+    with open(hostile.build_file(harness, DEMO_PACKAGE), "rb") as f:
+        wanted = incomplete_package.build(f.read())
+    if hostile.embedded_package(exe) != wanted:
+        raise winebox.HarnessError(f"{exe} carries another package than "
+                                   "incomplete_package.py writes: build it again")
+    return exe
+
+
+@case("wizard_incomplete_package")
+def wizard_incomplete_package(harness: winebox.Harness, check: Expectations) -> None:
+    """An installer whose package leaves one file fewer than a complete install in the
+    install directory: the install goes through, and the install report saying the
+    files are incomplete takes the place of the closing message."""
+    with hostile.program(harness, incomplete_exe(harness)):
+        setting = Setting(harness, "win7", 936)
+        with harness.prefix("win7", 936) as box:
+            check.context("win7-936 wizard of zvsetup_incomplete.exe")
+            before, places = silent.seed_plain(box, setting)
+            run = open_wizard(check, box, setting)
+            to_install_path_page(check, run, setting, None, shots=False)
+            confirm_install(check, run, setting, 101, 110, shots=False)
+            end_program(check, box, setting, run, [REPORT_BOX])
+            box.shutdown()
+            check.equal("files in the install directory",
+                        FEWEST_INSTALLED_FILES - 1, len(silent.listing(box, setting)[0]))
+            expect_wizard_install(check, box, setting, b"", 101, 110)
+            silent.expect_plain_registry(check, box, setting, before, places, PINYIN_NAME)

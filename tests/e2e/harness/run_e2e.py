@@ -20,7 +20,8 @@ import traceback
 
 E2E = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 DEMO_PACKAGE = os.path.join("..", "..", "tools", "demo_package")  # container.py
-sys.path[:0] = [os.path.join(E2E, folder) for folder in ("harness", "cases", "hostile", DEMO_PACKAGE)]
+sys.path[:0] = [os.path.join(E2E, folder) for folder in ("harness", "cases", "hostile", "incomplete",
+                                                   DEMO_PACKAGE)]
 
 from checks import CaseFailure, Expectations  # noqa: E402
 from hostile_package_cases import CASES as HOSTILE_PACKAGE_CASES  # noqa: E402
