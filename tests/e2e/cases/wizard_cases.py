@@ -295,12 +295,18 @@ def finish_typing_test(check: Expectations, run: winebox.InteractiveRun, ok_clic
 
 
 def confirm_install(check: Expectations, run: winebox.InteractiveRun, setting: Setting,
-                    mode: int, skin: int, shots: bool, boxes_first: Sequence[str] = ()) -> None:
-    """The confirming click on the install-path page through to the closing message."""
+                    mode: int, skin: int, shots: bool, boxes_first: Sequence[str] = (),
+                    skin_dialog: bool = True, boxes_after: Sequence[str] = ()) -> None:
+    """The confirming click on the install-path page through to the closing message:
+    the boxes answered with `boxes_first` come before the skin dialog (when one is
+    shown), those answered with `boxes_after` after it."""
     run.click(*CONFIRM)
     for answer in boxes_first:
         run.next_box(answer, timeout=INSTALL_TIMEOUT)
-    choose_skin(check, run, setting, mode, skin, shots)
+    if skin_dialog:
+        choose_skin(check, run, setting, mode, skin, shots)
+    for answer in boxes_after:
+        run.next_box(answer, timeout=INSTALL_TIMEOUT)
     ok_clicked = time.monotonic()
     typing_test = setting.sixty_four_bit and setting.major >= 6
     if typing_test:
@@ -318,13 +324,16 @@ def confirm_install(check: Expectations, run: winebox.InteractiveRun, setting: S
 
 
 def expect_wizard_install(check: Expectations, box: winebox.CasePrefix, setting: Setting,
-                          address: bytes, mode: int, skin: int) -> None:
+                          address: bytes, mode: int, skin: int,
+                          overrides: Optional[Dict[bytes, PlacedFile]] = None) -> None:
     """Install directory, system folders and remembered files as the silent install
-    leaves them, with the Pinyin edition's files and the choices of the wizard."""
+    leaves them, with the Pinyin edition's files and the choices of the wizard, and
+    the install directory's files in `overrides` instead of the model's."""
     model = package_model.wizard_install(setting.model, setting.package, address, mode, skin,
                                          setting.codepage)
     expected = silent.expected_install_dir(setting)
     expected.update(model.install_dir)
+    expected.update(overrides or {})
     stamp = box.read_file(silent.INSTALL_DIR + package_model.INSTALL_STAMP.decode())
     check.equal("install.zvh holds a tick count (decimal text)", True,
                 stamp is not None and re.fullmatch(rb"-?[0-9]+", stamp) is not None)
@@ -337,15 +346,16 @@ def expect_wizard_install(check: Expectations, box: winebox.CasePrefix, setting:
 
 def end_program(check: Expectations, box: winebox.CasePrefix, setting: Setting,
                 run: winebox.InteractiveRun, expected_boxes: Sequence[ExpectedBox],
-                dialogs: int = 1) -> None:
-    """The program ends with 0 having shown exactly `expected_boxes`; the programs the
-    install started end too."""
+                dialogs: int = 1, installed: Optional[bool] = None) -> None:
+    """The program ends with 0 having shown exactly `expected_boxes` and `dialogs` skin
+    dialogs; when it `installed` (by default: when it showed a dialog), the programs
+    the install started end too."""
     result = run.wait_end(timeout=30.0)
     check.run_ended(result)
     check.boxes(result, program_name(setting.exe), expected_boxes)
     check.equal("dialogs owned by the main window", [DIALOG_CAPTIONS[setting.codepage]] * dialogs,
                 [d.caption for d in result.dialogs])
-    if dialogs:
+    if installed if installed is not None else dialogs:
         left = silent.wait_for_started_programs(box, setting.exe, silent.STARTED_PROGRAMS_GRACE)
         check.equal("programs still running after the install", [], left)
 
@@ -425,17 +435,30 @@ def wizard_prefilled_address(harness: winebox.Harness, check: Expectations) -> N
 @case("wizard_exit_on_welcome")
 def wizard_exit_on_welcome(harness: winebox.Harness, check: Expectations) -> None:
     """ExitButton on the welcome page (a right click on its corner) closes at once: no
-    message, exit code 0, only the start-up's remembered files written."""
+    message, exit code 0, only the start-up's remembered files written.  With no
+    earlier install there is nothing to back up: a zavoback.zvz in the folder the
+    program was started from stays as it was."""
     setting = Setting(harness, "win7", 936)
     with harness.prefix("win7", 936) as box:
         check.context("win7-936 wizard, ExitButton on the welcome page")
+        foreign = os.path.join(box.cwd, "zavoback.zvz")
+        with open(foreign, "wb") as f:
+            f.write(FOREIGN_ARCHIVE)
         run = open_wizard(check, box, setting)
         run.click(360, 270, right=True)
         end_program(check, box, setting, run, [], dialogs=0)
         box.shutdown()
         check.file(box, startup_cases.WINDOWS_FILE, startup_cases.DEFAULT_DIR)
-        check.changes(box, startup_cases.REMEMBERED)
+        check.equal("paths changed on C:", sorted(p.lower() for p in startup_cases.REMEMBERED),
+                    [p.lower() for p in box.changes()])
+        with open(foreign, "rb") as f:
+            check.equal("the zavoback.zvz of the working folder", FOREIGN_ARCHIVE, f.read())
+        check.equal("files in the working folder", ["zavoback.zvz"], box.stray_files())
         startup_cases.expect_no_ime(check, box)
+
+
+# Someone else's file that happens to bear the backup archive's name.
+FOREIGN_ARCHIVE = b"C0\x0a\x00\x00\x00\x00\x00\x00\x00 not the installer's"
 
 
 OWNER_TITLE = "记事本 - 测试文档"

@@ -27,12 +27,14 @@ from checks import CaseFailure, Expectations  # noqa: E402
 from hostile_package_cases import CASES as HOSTILE_PACKAGE_CASES  # noqa: E402
 from silent_install_cases import CASES as SILENT_INSTALL_CASES  # noqa: E402
 from startup_cases import CASES as STARTUP_CASES  # noqa: E402
+from user_data_cases import CASES as USER_DATA_CASES  # noqa: E402
 from wine_env import HarnessError  # noqa: E402
 from wizard_cases import CASES as WIZARD_CASES  # noqa: E402
 import winebox  # noqa: E402
 
 
-CASES = {**STARTUP_CASES, **SILENT_INSTALL_CASES, **HOSTILE_PACKAGE_CASES, **WIZARD_CASES}
+CASES = {**STARTUP_CASES, **SILENT_INSTALL_CASES, **HOSTILE_PACKAGE_CASES, **WIZARD_CASES,
+         **USER_DATA_CASES}
 
 
 def _terminate(signum, frame):
