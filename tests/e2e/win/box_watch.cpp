@@ -108,6 +108,8 @@ DWORD WINAPI CommandLoop(LPVOID) {
 }
 
 // Reports boxes that became visible since the last scan and those that went away.
+// Every box the installer shows has a caption: one that is visible before its
+// caption could be read (its thread still setting it up) waits for the next scan.
 void Scan(std::vector<HWND>* known) {
   const std::vector<HWND> visible = e2e::VisibleDialogBoxes();
   for (HWND window : *known) {
@@ -118,12 +120,18 @@ void Scan(std::vector<HWND>* known) {
                         .Finish());
     }
   }
+  std::vector<HWND> seen;
   for (HWND window : visible) {
-    if (std::find(known->begin(), known->end(), window) == known->end()) {
-      ReportBox(e2e::DescribeDialogBox(window));
+    if (std::find(known->begin(), known->end(), window) != known->end()) {
+      seen.push_back(window);
+      continue;
     }
+    const e2e::DialogBox box = e2e::DescribeDialogBox(window);
+    if (box.caption.empty()) continue;
+    ReportBox(box);
+    seen.push_back(window);
   }
-  *known = visible;
+  *known = seen;
 }
 
 }  // namespace
