@@ -710,7 +710,9 @@ class InteractiveRun:
     `next_box` waits for the next one and answers it; `wait_end` answers the rest as
     scripted and returns the RunResult of the whole run.  A dialog owned by the wizard
     window is no message box: it goes to RunResult.dialogs and is driven with
-    `dialog`, `dialog_click` and `checked`.
+    `dialog`, `dialog_click` and `checked`.  Such a dialog is filed once, whether the
+    watcher saw it or `dialog` found it first: on a busy machine the driver can close
+    a dialog before the watcher's scan comes round to it.
     """
 
     def __init__(self, prefix: CasePrefix, wizard: _JsonLinesProcess,
@@ -725,6 +727,7 @@ class InteractiveRun:
         self._stderr_path = stderr_path
         self._boxes: List[Box] = []
         self._dialogs: List[Box] = []
+        self._dialog_windows: set = set()
         self._errors: List[str] = []
         self._open: Optional[Tuple[int, dict]] = None
         self._pending: List[dict] = []  # box events seen while waiting for another to go
@@ -770,7 +773,19 @@ class InteractiveRun:
     def dialog(self, timeout: float = 30.0) -> dict:
         """Waits for a dialog owned by the wizard window: "caption", "rect" and
         "controls" (each "id", "class", "text", "checked")."""
-        return self._ask(f"dialog {int(timeout * 1000)}", "dialog", timeout + 10)
+        found = self._ask(f"dialog {int(timeout * 1000)}", "dialog", timeout + 10)
+        self._file_dialog(found)
+        return found
+
+    def _file_dialog(self, event: dict) -> None:
+        """Files a dialog owned by the wizard window, once per window."""
+        window = int(event.get("window", "0x0"), 16)
+        if window in self._dialog_windows:
+            return
+        self._dialog_windows.add(window)
+        owner = int(self.window_info["window"], 16) if self.window_info else 0
+        self._dialogs.append(Box(event.get("caption", ""), event.get("text", ""), (), owner,
+                                 event.get("process", ""), "", False))
 
     def dialog_shot(self, name: str) -> "bitmap_file.Picture":
         return self._picture("dlgshot", name)
@@ -801,7 +816,7 @@ class InteractiveRun:
         kind = event.get("event")
         if kind == "box":
             if self._owned_by_window(event):
-                self._dialogs.append(self.prefix.answer_box(dict(event, buttons=[]), None))
+                self._file_dialog(event)
                 return None
             box = self.prefix.answer_box(event, wanted)
             self._boxes.append(box)
