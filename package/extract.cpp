@@ -82,12 +82,16 @@ bool InflateIntoBlock(const PackageEntry& entry, std::vector<uint8_t>* block, si
   return result == Z_STREAM_END && total > 0;
 }
 
-// Creates the file anew and writes the content. A file that could be created
-// but not written in full is removed rather than left cut short.
-bool WriteNewFile(const std::string& path, const uint8_t* content, size_t length) {
-  auto file = platform::Files().CreateFileA(path, win::kGenericWrite, 0, win::kCreateAlways,
+enum class WriteOutcome { kWritten, kNotCreated, kFailed };
+
+// Creates the file with `disposition` and writes the content. A file that
+// could be created but not written in full is removed rather than left cut
+// short.
+WriteOutcome WriteNewFile(const std::string& path, const uint8_t* content, size_t length,
+                          uint32_t disposition) {
+  auto file = platform::Files().CreateFileA(path, win::kGenericWrite, 0, disposition,
                                             win::kAttributeNormal);
-  if (!file) return false;
+  if (!file) return WriteOutcome::kNotCreated;
   bool complete = true;
   for (size_t done = 0; complete && done < length;) {
     const size_t chunk = length - done < 0x100000 ? length - done : 0x100000;
@@ -97,8 +101,9 @@ bool WriteNewFile(const std::string& path, const uint8_t* content, size_t length
     done += chunk;
   }
   file.reset();
-  if (!complete) platform::Files().DeleteFileA(path);
-  return complete;
+  if (complete) return WriteOutcome::kWritten;
+  platform::Files().DeleteFileA(path);
+  return WriteOutcome::kFailed;
 }
 
 // A module the system has loaded, or a file another program holds, cannot be
@@ -143,10 +148,21 @@ bool ReplaceTarget(const std::string& fresh, const std::string& target) {
 }
 
 // Writes the content beside the target, then swaps it in: a failure at any
-// step leaves the target as it was.
+// step leaves the target as it was. A target that does not exist yet (every
+// file of a fresh install) is written under its own name at once: there is
+// nothing to keep, and a write that fails removes the new file again.
 bool WriteTarget(const std::string& target, const uint8_t* content, size_t length) {
+  switch (WriteNewFile(target, content, length, win::kCreateNew)) {
+    case WriteOutcome::kWritten:
+      return true;
+    case WriteOutcome::kFailed:
+      return false;
+    case WriteOutcome::kNotCreated:
+      break;  // it exists, or is held: replace it
+  }
   const std::string fresh = target + kNewSuffix;
-  return WriteNewFile(fresh, content, length) && ReplaceTarget(fresh, target);
+  return WriteNewFile(fresh, content, length, win::kCreateAlways) == WriteOutcome::kWritten &&
+         ReplaceTarget(fresh, target);
 }
 
 // Unpacks one record; false when it failed. Content that fits the scratch

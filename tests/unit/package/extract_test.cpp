@@ -34,6 +34,18 @@ TEST_F(ExtractTest, BothLayoutsUnpackEveryRecordOverOldFiles) {
   }
 }
 
+// A fresh install has nothing to keep: each file is created and written under
+// its own name, without a neighbour to swap in.
+TEST_F(ExtractTest, FreshTargetsAreWrittenInOnePass) {
+  machine_.AddFile("C:\\zavoli\\old.zvh", "old");
+  EXPECT_TRUE(Extract(BuildContainer(
+      ContainerLayout::kDigest, {{"a.zvh", "first"}, {"b.zvh", "second"}, {"old.zvh", "new"}})));
+  EXPECT_EQ(machine_.ListDirectory("C:\\zavoli"),
+            (std::vector<std::string>{"a.zvh", "b.zvh", "old.zvh"}));
+  EXPECT_EQ(Installed("old.zvh"), "new");
+  EXPECT_EQ(machine_.CallCount("MoveFileA"), 2);  // the old file aside, the new one in
+}
+
 TEST_F(ExtractTest, DamagedRecordsLeaveTheOldFileAndTheWalkGoesOn) {
   const std::string good = ZlibStream("new content");
   std::string damaged = good;
