@@ -11,16 +11,6 @@ namespace {
 
 constexpr uint64_t kMaxContainerSize = 0xFFFFFFFFu;
 
-bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-    const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // zlib's compress at its default level. False when it fails.
 bool Compress(std::string_view content, std::string* stream) {
   uLongf size = compressBound(static_cast<uLong>(content.size()));
@@ -45,7 +35,7 @@ ContainerWriter::ContainerWriter(ContainerLayout layout) : layout_(layout) {}
 
 bool ContainerWriter::IsDuplicate(std::string_view name) const {
   for (const std::string& existing : names_) {
-    if (EqualsIgnoreAsciiCase(existing, name)) return true;
+    if (SameFileName(existing, name)) return true;
   }
   return false;
 }

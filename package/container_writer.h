@@ -10,13 +10,15 @@
 #include <vector>
 
 #include "package/container_format.h"
+#include "package/extract.h"
 #include "package/record_name.h"
 
 namespace zv {
 
-// The largest content the installer can unpack: the room that WorkBuffer
-// leaves behind the name slot and the digest text.
-inline constexpr size_t kMaxRecordContent = 2097008;
+// The largest content the writer takes: the room that WorkBuffer leaves
+// behind the name slot and the digest text, so that every record it writes
+// unpacks through the scratch slot, also in installers that had no other way.
+inline constexpr size_t kMaxRecordContent = kWorkBufferContentRoom;
 
 enum class AddResult {
   kAdded,

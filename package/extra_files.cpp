@@ -1,9 +1,11 @@
 #include "package/extra_files.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "package/extract.h"
 #include "package/file_io.h"
+#include "package/package_entries.h"
 #include "package/package_texts.h"
 #include "package/verify.h"
 #include "platform/services.h"
@@ -57,11 +59,23 @@ std::u16string PackageFailures(const std::string& directory) {
   if (PackageResource.data == nullptr) return texts::kVerifyIncomplete;
   std::string failList;
   VerifyContainer(ContainerBytes{PackageResource.data, PackageResource.size}, directory, &failList,
-                  kVerifyExemptFiles);
+                  VerifyExemptFiles());
   return WideFailList(failList);
 }
 
 }  // namespace
+
+std::string VerifyExemptFiles() {
+  std::string list;
+  for (const char* name :
+       {entries::kVariant32Cp936, entries::kVariant32Cp950, entries::kVariant64Cp936,
+        entries::kVariant64Cp950, entries::kOptionRecord, entries::kCompanion64,
+        entries::kShapeCodePhrases, entries::kStartupProgram, entries::kStartupProgramVista}) {
+    list += name;
+    list += ' ';
+  }
+  return list;
+}
 
 std::string SkinBitmapFile(int number) { return "zvbmpsx" + std::to_string(number) + ".bmp"; }
 

@@ -11,10 +11,9 @@ namespace zv {
 
 // The package files that the install sequence changes or leaves to the user,
 // so that their digests are not checked: 8-bit names, each followed by one
-// blank.
-inline constexpr char kVerifyExemptFiles[] =
-    "zavo320.ime zavo321.ime zavo640.ime zavo641.ime zvszsj43.zvh setupw64.exe zavocyzk.bak "
-    "zavokpmt.exe zavokpm6.exe ";
+// blank ("zavo320.ime zavo321.ime zavo640.ime zavo641.ime zvszsj43.zvh
+// setupw64.exe zavocyzk.bak zavokpmt.exe zavokpm6.exe ").
+std::string VerifyExemptFiles();
 
 // The eight files a skin archive holds: zvbmp8.zvh and zvbmpsx1.bmp to
 // zvbmpsx7.bmp.

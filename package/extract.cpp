@@ -26,9 +26,6 @@ void PutNameInSlot(const PackageEntry& entry, const ScratchArea& scratch) {
   scratch.data[kScratchNameOffset + entry.name.size()] = '\0';
 }
 
-// A stream whose content needs more room than this is refused: no file of
-// the product or of the user comes near it, a damaged or hostile stream might.
-constexpr size_t kMaxBlockContent = size_t{1} << 30;
 // Growth step of a block that receives content too large for the scratch slot.
 constexpr size_t kBlockStep = size_t{1} << 22;
 

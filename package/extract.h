@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "package/container_format.h"
+#include "state/package_state.h"
 
 namespace zv {
 
@@ -26,6 +27,15 @@ inline constexpr size_t kScratchNameOffset = 0;
 inline constexpr size_t kScratchContentOffset = 100;
 inline constexpr size_t kScratchDigestGap = 10;
 inline constexpr size_t kScratchDigestRoom = kScratchDigestGap + kDigestTextSize;
+
+// The largest content the scratch slot of the whole WorkBuffer holds
+// (2,097,008 bytes); larger content goes through a block of its own.
+inline constexpr size_t kWorkBufferContentRoom =
+    kWorkBufferSize - kScratchContentOffset - kScratchDigestRoom;
+// The largest content a record may unpack to at all: a stream that needs
+// more room is refused. No file of the product or of the user comes near it;
+// a damaged or hostile stream might.
+inline constexpr size_t kMaxBlockContent = size_t{1} << 30;
 
 // A skin archive is read into the first 131,072 bytes of WorkBuffer; its
 // extraction uses the rest.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "package/package_entries.h"
 #include "package/package_texts.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
@@ -36,13 +37,15 @@ const char16_t* Verdict(uint8_t* area) {
   const uint64_t files =
       uint64_t{scan.textFiles} + uint64_t{scan.dictionaryFiles} + uint64_t{scan.otherFiles};
   if (files < kFewestInstalledFiles) return texts::kReportFilesIncomplete;
-  if (ProbeAny({"zavocyzk.zvh", "zavocyzk.bak", "zavocyzk.dat"}, area) != kProbePresent) {
+  if (ProbeAny({"zavocyzk.zvh", entries::kShapeCodePhrases, entries::kShapeCodeWorkingCopy},
+               area) != kProbePresent) {
     return texts::kReportNoWubiDictionary;
   }
-  if (ProbeAny({"zavopyck.zvh", "zavopyck.bak", "zavopyck.dat"}, area) != kProbePresent) {
+  if (ProbeAny({"zavopyck.zvh", entries::kPinyinPhrases, entries::kPinyinWorkingCopy}, area) !=
+      kProbePresent) {
     return texts::kReportNoPinyinDictionary;
   }
-  if (ProbeFile("zavoli4.ime", area) != kProbePresent) return texts::kReportMissingFile;
+  if (ProbeFile(entries::kFullIme32, area) != kProbePresent) return texts::kReportMissingFile;
   return nullptr;
 }
 

@@ -9,6 +9,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
+
+#include "package/package_entries.h"
 
 namespace zv {
 
@@ -16,7 +19,7 @@ inline constexpr size_t kPhraseTrailerSize = 12;
 inline constexpr char kPhraseTrailerTag[4] = {'Z', 'A', 'V', 'O'};
 
 // The name of the only record that goes through CompactPhraseList.
-inline constexpr char kPhraseListRecordName[] = "zavocyzk.bak";
+inline constexpr std::string_view kPhraseListRecordName = entries::kShapeCodePhrases;
 
 // Filters the `length` bytes at `text` in place and writes the trailer behind
 // the filtered text. `text` must have room for length + 12 bytes; nothing

@@ -26,6 +26,10 @@ NameProblem CheckFileName(std::string_view name);
 // The problem of a record's name, the terminating NUL included.
 NameProblem CheckRecordName(const PackageEntry& entry);
 
+// True when the two names are the same file on Windows as far as ASCII goes:
+// equal once the letters A-Z are folded to lower case.
+bool SameFileName(std::string_view a, std::string_view b);
+
 // A short English description of the problem, for tools.
 const char* DescribeNameProblem(NameProblem problem);
 

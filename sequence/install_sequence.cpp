@@ -3,6 +3,7 @@
 #include <string>
 
 #include "package/file_replace.h"
+#include "package/package_entries.h"
 #include "platform/scoped_fs_redirection.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
@@ -43,7 +44,7 @@ void PrepareInstallDir() {
 bool ReleaseSysWow64Ime() {
   LowerIntegrityLevel();
   MakeSysWow64Path(&SysWow64Dir);
-  const std::string path = SysWow64Dir.str() + "\\zavoli4.ime";
+  const std::string path = SysWow64Dir.str() + "\\" + entries::kFullIme32;
   if (DeleteFileForced(path) == 0) return true;
   RestartRequired = 1;
   return MoveLockedFileAside(path) == 0;
@@ -53,7 +54,7 @@ bool ReleaseSysWow64Ime() {
 // only a call without redirection reaches.
 bool ReleaseSystemIme() {
   platform::ScopedFsRedirectionOff native;
-  const std::string path = SystemDir.str() + "\\zavoli4.ime";
+  const std::string path = SystemDir.str() + "\\" + entries::kFullIme32;
   if (DeleteFileForced(path) == 0) return true;
   if (MoveLockedFileAside(path) == 0) return true;
   RestartRequired = 1;
@@ -79,7 +80,7 @@ void RegisterIme() {
 
 void StartSixtyFourBitCompanion() {
   const std::string dir = InstallDir.str();
-  platform::Programs().WinExec(dir + "setupw64.exe regzv32=" + dir, win::kSwShowNormal);
+  platform::Programs().WinExec(dir + entries::kCompanion64 + " regzv32=" + dir, win::kSwShowNormal);
 }
 
 }  // namespace
@@ -98,7 +99,7 @@ void InstallSequence() {
   RegisterIme();
   PlaceImeFiles(PlacementPass::kSecond);
   MarkUserAgent();
-  WriteStartupEntry(InstallDir.str() + "zavokpmt.exe zv");
+  WriteStartupEntry(InstallDir.str() + entries::kStartupProgram + " zv");
   if (DetectSystem() == 1) StartSixtyFourBitCompanion();
 }
 

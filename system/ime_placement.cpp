@@ -2,6 +2,7 @@
 
 #include "package/extract.h"
 #include "package/file_replace.h"
+#include "package/package_entries.h"
 #include "package/package_resource.h"
 #include "package/work_buffer.h"
 #include "platform/scoped_fs_redirection.h"
@@ -45,8 +46,9 @@ void DrawProgress(int32_t done, int32_t total) {
 
 // The 32-bit or 64-bit language variant for this code page.
 std::string LanguageVariant(bool sixtyFourBit) {
-  const char* name = sixtyFourBit ? (UiCodePage == 950 ? "zavo641.ime" : "zavo640.ime")
-                                  : (UiCodePage == 950 ? "zavo321.ime" : "zavo320.ime");
+  const char* name =
+      sixtyFourBit ? (UiCodePage == 950 ? entries::kVariant64Cp950 : entries::kVariant64Cp936)
+                   : (UiCodePage == 950 ? entries::kVariant32Cp950 : entries::kVariant32Cp936);
   return InInstallDir(name);
 }
 
@@ -73,7 +75,7 @@ void AskToKeepEarlierData() {
 }
 
 void ExtractPackage() {
-  for (const char* companion : {"zavokpm6.exe", "zavokpmt.exe"}) {
+  for (const char* companion : {entries::kStartupProgramVista, entries::kStartupProgram}) {
     ClearAttributes(InInstallDir(companion));
     DeleteFileForced(InInstallDir(companion));
   }
@@ -91,10 +93,10 @@ void ExtractPackage() {
 
 // On 6.0 and later the companion started at log-on is the variant built for it.
 void ReplaceCompanion() {
-  const std::string companion = InInstallDir("zavokpmt.exe");
+  const std::string companion = InInstallDir(entries::kStartupProgram);
   ClearAttributes(companion);
   DeleteFileForced(companion);
-  platform::Files().MoveFileA(InInstallDir("zavokpm6.exe"), companion);
+  platform::Files().MoveFileA(InInstallDir(entries::kStartupProgramVista), companion);
 }
 
 // The file calls of PlaceFile: clear the attributes, copy, and when that
@@ -114,7 +116,7 @@ bool CopyUninstaller(const std::string& source, const std::string& target) {
 
 using CopyCalls = bool (*)(const std::string& source, const std::string& target);
 
-std::string UninstallerTarget() { return SystemDir.str() + "\\zavodel.exe"; }
+std::string UninstallerTarget() { return SystemDir.str() + "\\" + entries::kUninstaller32; }
 
 // Copies into the native system folder of a 64-bit Windows, which a 32-bit
 // installer only reaches with the WOW64 redirection switched off; it would
@@ -134,15 +136,15 @@ void PlaceNatively(CopyCalls copy, const std::string& source, const std::string&
 void PlaceOn64BitSystem(PlacementPass pass) {
   MakeSysWow64Path(&SysWow64Dir);
   const std::string wow64Source =
-      pass == PlacementPass::kFirst ? StampedVariant(false) : InInstallDir("zavoli32.ime");
-  PlaceFile(wow64Source, SysWow64Dir.str() + "\\zavoli4.ime");
+      pass == PlacementPass::kFirst ? StampedVariant(false) : InInstallDir(entries::kPlacedIme32);
+  PlaceFile(wow64Source, SysWow64Dir.str() + "\\" + entries::kFullIme32);
 
   RefreshSystemDir();
   const std::string nativeSource =
-      pass == PlacementPass::kFirst ? StampedVariant(true) : InInstallDir("zavoli64.ime");
-  PlaceNatively(CopyMovingAside, nativeSource, SystemDir.str() + "\\zavoli4.ime");
+      pass == PlacementPass::kFirst ? StampedVariant(true) : InInstallDir(entries::kFullIme64);
+  PlaceNatively(CopyMovingAside, nativeSource, SystemDir.str() + "\\" + entries::kFullIme32);
   if (pass == PlacementPass::kFirst) {
-    PlaceNatively(CopyUninstaller, InInstallDir("zvqdel64.exe"), UninstallerTarget());
+    PlaceNatively(CopyUninstaller, InInstallDir(entries::kUninstaller64), UninstallerTarget());
     ReplaceCompanion();
   }
 }
@@ -155,17 +157,18 @@ void PlaceOn32BitSystem(PlacementPass pass) {
     if (vistaOrLater) ReplaceCompanion();
     source = StampedVariant(false);
   } else {
-    source = InInstallDir(vistaOrLater ? "zavoli32.ime" : "zavoli4.ime");
+    source = InInstallDir(vistaOrLater ? entries::kPlacedIme32 : entries::kFullIme32);
   }
-  PlaceFile(source, SystemDir.str() + "\\zavoli4.ime");
+  PlaceFile(source, SystemDir.str() + "\\" + entries::kFullIme32);
   if (pass == PlacementPass::kFirst) {
     const std::string target = UninstallerTarget();
-    if (!CopyUninstaller(InInstallDir("zavodel.exe"), target)) ShowCopyFailure(target);
+    if (!CopyUninstaller(InInstallDir(entries::kUninstaller32), target)) ShowCopyFailure(target);
   }
 }
 
 void RemoveLanguageVariants() {
-  for (const char* name : {"zavo320.ime", "zavo321.ime", "zavo640.ime", "zavo641.ime"}) {
+  for (const char* name : {entries::kVariant32Cp936, entries::kVariant32Cp950,
+                           entries::kVariant64Cp936, entries::kVariant64Cp950}) {
     DeleteFileForced(InInstallDir(name));
   }
 }
@@ -190,10 +193,10 @@ void PlaceImeFiles(PlacementPass pass) {
   if (pass == PlacementPass::kFirst) ExtractPackage();
   RedrawInstallPathPage();
 
-  ClearAttributes(InInstallDir("zavoli32.ime"));
-  CopyOver(InInstallDir("zavoli4.ime"), InInstallDir("zavoli32.ime"));
-  CopyOver(InInstallDir("zavocyzk.bak"), InInstallDir("zavocyzk.dat"));
-  CopyOver(InInstallDir("zavopyck.bak"), InInstallDir("zavopyck.dat"));
+  ClearAttributes(InInstallDir(entries::kPlacedIme32));
+  CopyOver(InInstallDir(entries::kFullIme32), InInstallDir(entries::kPlacedIme32));
+  CopyOver(InInstallDir(entries::kShapeCodePhrases), InInstallDir(entries::kShapeCodeWorkingCopy));
+  CopyOver(InInstallDir(entries::kPinyinPhrases), InInstallDir(entries::kPinyinWorkingCopy));
   platform::System().Sleep(kPauseMs);
   DrawProgress(0, 64);
 
@@ -204,7 +207,7 @@ void PlaceImeFiles(PlacementPass pass) {
   }
 
   if (pass == PlacementPass::kFirst) {
-    StampImeVersion(InInstallDir("setupw64.exe"));
+    StampImeVersion(InInstallDir(entries::kCompanion64));
     WriteUninstallEntry();
   } else {
     RemoveLanguageVariants();

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "package/package_entries.h"
 #include "platform/services.h"
 #include "system/layout_texts.h"
 
@@ -9,7 +10,7 @@ namespace zv {
 
 int RegisterImeWithSystem() {
   const std::u16string systemDir = platform::System().GetSystemDirectoryW(100);
-  const std::u16string imeFile = systemDir + u"\\zavoli4.ime";
+  const std::u16string imeFile = systemDir + u"\\" + entries::WideName(entries::kFullIme32);
   InstalledLayout = platform::Ime().ImmInstallIMEW(imeFile, texts::layout::kImeLayoutText);
   return InstalledLayout != 0 ? 1 : 0;
 }

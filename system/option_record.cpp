@@ -66,7 +66,7 @@ OptionRecord DefaultOptionRecord() {
 
 void AdjustOptionRecord() {
   if (BackupState == kBackupKeepOldData) return;
-  const std::string path = InstallDir.str() + "zvszsj43.zvh";
+  const std::string path = InstallDir.str() + entries::kOptionRecord;
   OptionRecord record = DefaultOptionRecord();
   std::string stored;
   if (ReadFileBytes(path, kOptionRecordSize, &stored)) {

@@ -5,9 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "package/package_entries.h"
+
 namespace zv {
 
-inline constexpr size_t kOptionRecordSize = 200;
+inline constexpr size_t kOptionRecordSize = entries::kOptionRecordBytes;
 using OptionRecord = std::array<uint8_t, kOptionRecordSize>;
 
 // The record an IME starts from when it has none.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "package/package_entries.h"
 #include "platform/scoped_reg_key.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
@@ -16,7 +17,6 @@ using platform::kHkeyLocalMachine;
 using platform::ScopedRegKey;
 
 constexpr uint32_t kSystemDirCapacity = 100;  // characters, terminator included
-constexpr char16_t kUninstallProgram[] = u"\\zavodel.exe";
 constexpr char16_t kDisplayNameValue[] = u"DisplayName";
 constexpr char16_t kUninstallStringValue[] = u"UninstallString";
 
@@ -84,7 +84,8 @@ void WriteUninstallEntry() {
   SetStringW(entry, kDisplayNameValue, displayName);
   const std::u16string systemDir = platform::System().GetSystemDirectoryW(kSystemDirCapacity);
   if (systemDir.empty()) return;
-  SetStringW(entry, kUninstallStringValue, systemDir + kUninstallProgram);
+  SetStringW(entry, kUninstallStringValue,
+             systemDir + u"\\" + entries::WideName(entries::kUninstaller32));
 }
 
 void WriteStartupEntry(const std::string& commandLine) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "package/package_entries.h"
 #include "platform/scoped_gdi.h"
 #include "platform/services.h"
 #include "platform/text_codec.h"
@@ -33,7 +34,6 @@ constexpr ColorRef kHighlight = platform::Rgb(255, 187, 187);
 constexpr ColorRef kEditionColour = platform::Rgb(33, 205, 173);
 constexpr ColorRef kWelcomeTitleColour = platform::Rgb(96, 96, 128);
 constexpr ColorRef kVersionColour = platform::Rgb(0, 0, 192);
-constexpr char kWelcomePicture[] = "kpmt1.bmp";
 
 ColorRef AsColorRef(Rgb colour) { return platform::Rgb(colour.red, colour.green, colour.blue); }
 
@@ -124,9 +124,9 @@ void PaintWelcomePage(DcHandle dc) {
   // picture covers it, so it stays only when the picture cannot be drawn.
   Gdi().TextOutW(dc, 50, 150, texts::ui::kLoadingNotice);
   Gdi().SetBkMode(dc, win::kTransparent);
-  DrawPackageBitmap(400, 190, dc, kWelcomePicture, 0, 0, 400, 190, 0, 0, 400, 190);
+  DrawPackageBitmap(400, 190, dc, entries::kWelcomePicture, 0, 0, 400, 190, 0, 0, 400, 190);
   // A strip of the picture stretched over the title the picture carries.
-  DrawPackageBitmap(400, 190, dc, kWelcomePicture, 73, 90, 128, 35, 73, 90, 128, 2);
+  DrawPackageBitmap(400, 190, dc, entries::kWelcomePicture, 73, 90, 128, 35, 73, 90, 128, 2);
   {
     platform::ScopedFont bold(Gdi().CreateFontA(30, 15, win::kFwBold, win::kGb2312Charset, "楷体"));
     platform::ScopedSelection selected(dc, bold.get());

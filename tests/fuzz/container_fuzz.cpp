@@ -1,8 +1,8 @@
 // libFuzzer target: arbitrary bytes as a container, unpacked and verified on
-// a fresh fake machine, as a phrase list for CompactPhraseList, and as the
-// welcome picture's bitmap file. Besides
-// the sanitizers' checks it aborts when anything appears outside the install
-// directory or the filter reports a length beyond its text.
+// a fresh fake machine and checked as a package by zvz check, as a phrase list for
+// CompactPhraseList, and as the welcome picture's bitmap file. Besides the sanitizers' checks it
+// aborts when anything appears outside the install directory or the filter reports a length beyond
+// its text.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +18,7 @@
 #include "package/verify.h"
 #include "package/work_buffer.h"
 #include "platform/fake/fake_machine.h"
+#include "tools/zvz/package_check.h"
 #include "ui/package_bitmap.h"
 
 namespace {
@@ -64,6 +65,13 @@ void FuzzContainer(const uint8_t* data, size_t size) {
   const int passed = zv::VerifyContainer(container, kInstallDir, &failList, "zavocyzk.bak ");
   Require(passed >= 0, "negative pass count");
   Require(OutsideInstallDir(machine) == before, "a file appeared outside the install directory");
+
+  // The package check reads the same bytes; each of its findings names an entry.
+  const zv::zvz::PackageReport report =
+      zv::zvz::CheckPackage(std::string(reinterpret_cast<const char*>(data), size));
+  for (const zv::zvz::Finding& finding : report.findings) {
+    Require(!finding.entry.empty() && !finding.message.empty(), "a finding without its entry");
+  }
 }
 
 // Runs the filter with the trailer's room filled with `fill`; returns the

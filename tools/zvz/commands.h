@@ -19,6 +19,8 @@ int RunList(const Arguments& args, const Host& host);
 int RunVerify(const Arguments& args, const Host& host);
 // extract ARCHIVE DIR
 int RunExtract(const Arguments& args, const Host& host);
+// check [--json] PACKAGE
+int RunCheck(const Arguments& args, const Host& host);
 
 // Parses the global options and runs the command. `args` excludes the
 // program name.

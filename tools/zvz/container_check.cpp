@@ -6,6 +6,7 @@
 
 #include "package/container_writer.h"
 #include "package/digest.h"
+#include "package/extract.h"
 #include "package/record_name.h"
 #include "platform/services.h"
 
@@ -52,7 +53,7 @@ RecordState Inflate(const PackageEntry& entry, platform::Md5Context* digest, uin
   stream.avail_in = entry.streamSize;
   auto chunk = std::make_unique<Bytef[]>(0x10000);
   int result = Z_OK;
-  while (result == Z_OK && *size <= kMaxRecordContent) {
+  while (result == Z_OK && *size <= kMaxBlockContent) {
     stream.next_out = chunk.get();
     stream.avail_out = 0x10000;
     result = inflate(&stream, Z_NO_FLUSH);
@@ -61,7 +62,7 @@ RecordState Inflate(const PackageEntry& entry, platform::Md5Context* digest, uin
     *size += produced;
   }
   inflateEnd(&stream);
-  if (*size > kMaxRecordContent) return RecordState::kTooLarge;
+  if (*size > kMaxBlockContent) return RecordState::kTooLarge;
   if (result != Z_STREAM_END) return RecordState::kDamagedStream;
   return *size == 0 ? RecordState::kEmpty : RecordState::kSound;
 }

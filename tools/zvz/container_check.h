@@ -35,8 +35,8 @@ struct ContainerCheck {
 // Walks the structure of `bytes` (the file `path`). Records are not inflated.
 ContainerCheck CheckStructure(const std::string& path, const std::string& bytes, const Host& host);
 
-// Inflates the record's stream (up to the installer's limit) and checks its
-// digest (digest layout).
+// Inflates the record's stream (up to kMaxBlockContent, the most the
+// installer unpacks) and checks its digest (digest layout).
 void InspectRecord(ContainerLayout layout, RecordInfo* record);
 
 const char* DescribeRecordState(RecordState state);

@@ -15,11 +15,15 @@ constexpr char kUsage[] =
     "  list ARCHIVE                      show the layout and each record's compressed and\n"
     "                                    unpacked size, stored digest, state and name; the\n"
     "                                    states that the installer cannot unpack are DAMAGED\n"
-    "                                    (stream), EMPTY, TOO LARGE (over 2097008 bytes) and\n"
+    "                                    (stream), EMPTY, TOO LARGE (over 1073741824 bytes) and\n"
     "                                    DIGEST MISMATCH\n"
     "  verify ARCHIVE DIR                check the files in DIR against ARCHIVE as the\n"
     "                                    installer does; print the names that fail\n"
     "  extract ARCHIVE DIR               unpack ARCHIVE into DIR as the installer does\n"
+    "  check [--json] PACKAGE            whether PACKAGE will install as the product expects:\n"
+    "                                    one line per problem (error: or warning:, naming\n"
+    "                                    the entry), the version stamp places, a verdict;\n"
+    "                                    exit 1 on any error; --json prints one JSON object\n"
     "\n"
     "Names are kept as the bytes they are (GBK or Big5); --codepage only says how to\n"
     "show them (host build; default 936). Record names hold at most 15 bytes in the\n"
@@ -59,6 +63,7 @@ int RunZvz(const Arguments& arguments) {
                 : command == "list"    ? &RunList
                 : command == "verify"  ? &RunVerify
                 : command == "extract" ? &RunExtract
+                : command == "check"   ? &RunCheck
                                        : nullptr;
   if (run == nullptr) return UsageError("unknown command '" + command + "'");
   const Host host = InstallHost(codePage);
