@@ -37,17 +37,43 @@ constexpr char kKeptSuffix[] = "~zvo";
 
 enum class InflateOutcome { kDone, kTooLarge, kFailed };
 
-// Decompresses the stream into the content slot, setting `*length`. kTooLarge
-// when the content does not fit the slot; kFailed when the stream is damaged.
-InflateOutcome InflateIntoSlot(const PackageEntry& entry, const ScratchArea& scratch,
-                               size_t* length) {
-  uLongf room = static_cast<uLongf>(ScratchContentCapacity(scratch));
-  const int result =
-      uncompress(scratch.data + kScratchContentOffset, &room, entry.stream, entry.streamSize);
-  *length = static_cast<size_t>(room);
-  if (result == Z_OK) return InflateOutcome::kDone;
-  return result == Z_BUF_ERROR ? InflateOutcome::kTooLarge : InflateOutcome::kFailed;
-}
+// One zlib stream for every record of a container: reset between records
+// instead of set up and torn down for each, and run with Z_FINISH so that a
+// record inflated in one call is not copied into the stream's window as well.
+class SlotInflater {
+ public:
+  SlotInflater() { ready_ = inflateInit(&stream_) == Z_OK; }
+  ~SlotInflater() {
+    if (ready_) inflateEnd(&stream_);
+  }
+  SlotInflater(const SlotInflater&) = delete;
+  SlotInflater& operator=(const SlotInflater&) = delete;
+
+  // Decompresses the stream into the content slot, setting `*length`.
+  // kTooLarge when the content does not fit the slot; kFailed when the
+  // stream is damaged or cut short.
+  InflateOutcome Inflate(const PackageEntry& entry, const ScratchArea& scratch, size_t* length) {
+    *length = 0;
+    if (!ready_) return InflateOutcome::kFailed;
+    const size_t room = ScratchContentCapacity(scratch);
+    stream_.next_in = const_cast<Bytef*>(entry.stream);
+    stream_.avail_in = static_cast<uInt>(entry.streamSize);
+    stream_.next_out = scratch.data + kScratchContentOffset;
+    stream_.avail_out = static_cast<uInt>(room);
+    const int result = inflate(&stream_, Z_FINISH);
+    *length = room - stream_.avail_out;
+    const bool slotFull = stream_.avail_out == 0;
+    ready_ = inflateReset(&stream_) == Z_OK;
+    if (result == Z_STREAM_END) return InflateOutcome::kDone;
+    // Z_BUF_ERROR with the slot full: more content than room. With room
+    // left it means the stream ended before its end mark.
+    return result == Z_BUF_ERROR && slotFull ? InflateOutcome::kTooLarge : InflateOutcome::kFailed;
+  }
+
+ private:
+  z_stream stream_{};
+  bool ready_ = false;
+};
 
 // Decompresses the stream into a block of the content's own size, followed by
 // the room the phrase list filter needs for its trailer. False when the stream
@@ -166,14 +192,14 @@ bool WriteTarget(const std::string& target, const uint8_t* content, size_t lengt
 // slot goes through it (name, content, digest text as laid out in extract.h);
 // larger content through a block of its own.
 bool ExtractRecord(const PackageEntry& entry, ContainerLayout layout, std::string_view directory,
-                   const ScratchArea& scratch) {
+                   const ScratchArea& scratch, SlotInflater* inflater) {
   if (CheckRecordName(entry) != NameProblem::kNone) return false;
   size_t length = 0;
   uint8_t* content = scratch.data + kScratchContentOffset;
   char* digestText = nullptr;
   char blockDigest[kDigestTextSize];
   std::vector<uint8_t> block;
-  switch (InflateIntoSlot(entry, scratch, &length)) {
+  switch (inflater->Inflate(entry, scratch, &length)) {
     case InflateOutcome::kDone:
       digestText = reinterpret_cast<char*>(content + length + kScratchDigestGap);
       break;
@@ -220,10 +246,11 @@ bool ExtractContainer(ContainerBytes container, std::string_view directory, Scra
   ContainerReader reader(container);
   const bool slotUsable = ScratchContentCapacity(scratch) > 0;
   uint32_t written = 0;
+  SlotInflater inflater;
   PackageEntry entry;
   while (reader.Next(&entry)) {
     if (slotUsable) PutNameInSlot(entry, scratch);
-    if (slotUsable && ExtractRecord(entry, reader.layout(), directory, scratch)) {
+    if (slotUsable && ExtractRecord(entry, reader.layout(), directory, scratch, &inflater)) {
       ++written;
     } else {
       ShowRecordFailure(entry.name);
