@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing the installer needs on a Debian 12
 # machine: the host and MinGW-w64 toolchains, Wine, an X server for the
-# end-to-end tests, the Chinese locales and fonts. Safe to run again.
+# end-to-end tests, the Chinese locales and fonts, and NSIS for the peer
+# installer benchmark. Safe to run again.
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,7 @@ packages=(
   wine wine64 fonts-wine
   xvfb xdotool imagemagick x11-utils
   locales fonts-wqy-zenhei fonts-arphic-ukai
+  nsis
 )
 
 missing=()
