@@ -2,6 +2,7 @@
 """Times our silent install against an NSIS installer of the same files under Wine.
 
     peer_installer_bench.py [--runs 9] [--payload demo|large|both] [--work DIR]
+                            [--before COMMIT]
 
 From one payload (the demo package's entries, and those plus a deterministic ~20 MB
 product-like set of files) it builds our installer with the payload as its package
@@ -102,14 +103,14 @@ def large_files(taken: Sequence[bytes]) -> Files:
     """The demo entries plus ~20 MB of product-like files with flat 8.3 names."""
     rng = random.Random(20261207)
     extra: Files = []
-    for i in range(40):
+    for i in range(28):
         extra.append((b"zvm%03d.dll" % i, _program(rng, rng.randint(60_000, 700_000))))
-    for i in range(30):
+    for i in range(20):
         extra.append((b"zvd%03d.zvh" % i, _dictionary(rng, rng.randint(80_000, 450_000))))
-    for i in range(40):
+    for i in range(30):
         extra.append((b"zvb%03d.bmp" % i, _bitmap(rng, rng.choice((160, 240, 320)),
                                                   rng.choice((120, 160, 200)))))
-    for i in range(40):
+    for i in range(15):
         text = b"".join(b"ZVKEY%d=%d\r\n" % (k, rng.randrange(1000)) for k in range(40))
         extra.append((b"zvs%03d.ini" % i, text))
     taken_lower = {name.lower() for name in taken}
@@ -126,16 +127,27 @@ def run(args: Sequence[str], **kwargs) -> None:
         raise SystemExit(f"{' '.join(args)} failed:\n{done.stdout[-2000:]}{done.stderr[-2000:]}")
 
 
-def build_ours(work: str, files: Files) -> str:
+def write_package(work: str, files: Files) -> str:
     package = os.path.join(work, "package.zvz")
     content = container.digest_container(files, trailer=bytes(4))
     if not os.path.isfile(package) or open(package, "rb").read() != content:
         with open(package, "wb") as f:
             f.write(content)
-    build = os.path.join(work, "build-ours")
-    run(["cmake", "--preset", "win64", "-B", build, f"-DZV_PACKAGE={package}"], cwd=ROOT)
-    run(["cmake", "--build", build, "--target", "zvsetup", "-j2"], cwd=ROOT)
+    return package
+
+
+def build_ours(source: str, build: str, package: str) -> str:
+    run(["cmake", "--preset", "win64", "-B", build, f"-DZV_PACKAGE={package}"], cwd=source)
+    run(["cmake", "--build", build, "--target", "zvsetup", "-j2"], cwd=source)
     return os.path.join(build, "zvsetup.exe")
+
+
+def source_at(work: str, commit: str) -> str:
+    """A checkout of `commit` beside the benchmark's files, for a before-and-after run."""
+    source = os.path.join(work, "source-" + commit)
+    if not os.path.isdir(source):
+        run(["git", "-C", ROOT, "worktree", "add", "--detach", source, commit])
+    return source
 
 
 def build_peer(work: str, files: Files, compressor: str, name: str) -> str:
@@ -226,7 +238,7 @@ def measure(harness: winebox.Harness, programs: Dict[str, Tuple[str, List[str]]]
             with harness.prefix("win7", 936) as box:
                 plain = warm_prefix(harness, box)
                 samples[name].append(timed_process(box, exe, args))
-                failures = (check_ours(harness, box, exe) if name == "ours"
+                failures = (check_ours(harness, box, exe) if name.startswith("ours")
                             else check_peer(box, files) if name.startswith("nsis") else [])
                 plain.kill()
                 box.shutdown(check_leftovers=False)
@@ -243,8 +255,9 @@ def report(title: str, count: int, size: int, samples: Dict[str, List[float]]) -
           f"{len(samples['ours'])} runs")
     for name, value in median.items():
         print(f"  {name:10s} {value * 1000:7.0f} ms   ({value / median['nsis-zlib']:.2f} of NSIS zlib)")
-    ratio = (median["ours"] - REQUIRED_WAITS) / median["nsis-zlib"]
-    print(f"  ratio (ours - {REQUIRED_WAITS:.1f} s) / NSIS zlib = {ratio:.2f}")
+    for ours in (n for n in median if n.startswith("ours")):
+        ratio = (median[ours] - REQUIRED_WAITS) / median["nsis-zlib"]
+        print(f"  ratio ({ours} - {REQUIRED_WAITS:.1f} s) / NSIS zlib = {ratio:.2f}")
 
 
 def main() -> int:
@@ -252,6 +265,8 @@ def main() -> int:
     parser.add_argument("--runs", type=int, default=9)
     parser.add_argument("--payload", choices=("demo", "large", "both"), default="both")
     parser.add_argument("--work", default=os.path.join(ROOT, "build", "peer-bench"))
+    parser.add_argument("--before", metavar="COMMIT",
+                        help="also time our installer built from COMMIT, with the same package")
     args = parser.parse_args()
     tools = os.path.join(ROOT, "build", "win64", "tests", "e2e", "win")
     base = demo_files()
@@ -265,13 +280,18 @@ def main() -> int:
             shutil.rmtree(os.path.join(work, stale), ignore_errors=True)
         os.makedirs(work, exist_ok=True)
         print(f"building the installers of the {payload} payload", flush=True)
-        ours = build_ours(work, files)
+        package = write_package(work, files)
+        ours = build_ours(ROOT, os.path.join(work, "build-ours"), package)
         programs = {
             "noop": (None, []),
             "ours": (ours, ["setzvsrf32"]),
             "nsis-zlib": (build_peer(work, files, "zlib", "nsis-zlib"), ["/S"]),
             "nsis-lzma": (build_peer(work, files, "/SOLID lzma", "nsis-lzma"), ["/S"]),
         }
+        if args.before:
+            before = build_ours(source_at(args.work, args.before),
+                                os.path.join(work, "build-before"), package)
+            programs["ours-before"] = (before, ["setzvsrf32"])
         harness = winebox.Harness(ours, tools, os.path.join(work, "run"), "peer-bench")
         programs["noop"] = (harness.tool(NOOP_EXE), [])
         try:
