@@ -2,13 +2,18 @@
 // machine that needs only DLLs every Windows has, runs elevated, and carries
 // its icon, version and package resources.
 //
-// Usage: artifact_test EXE MACHINE [GoogleTest flags], MACHINE being "i386"
-// or "x86-64".
+// Usage: artifact_test EXE MACHINE [FUNCTION_LIST] [GoogleTest flags],
+// MACHINE being "i386" or "x86-64". FUNCTION_LIST, one DLL!function a line,
+// names every function the program may import; without it the imported
+// functions are not checked.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/artifact/container_walk.h"
@@ -23,6 +28,7 @@ namespace {
 struct Target {
   std::string path;
   std::string machine;
+  std::string function_list;
 };
 
 Target g_target;
@@ -44,6 +50,60 @@ const char* const kAllowedDlls[] = {
 bool IsAllowed(const std::string& dll) {
   return std::any_of(std::begin(kAllowedDlls), std::end(kAllowedDlls),
                      [&](const char* allowed) { return EqualsIgnoreAsciiCase(dll, allowed); });
+}
+
+// The oldest Windows each build must start on, as the subsystem version its
+// loader accepts: XP (5.1) for the 32-bit program, XP x64 (5.2) for the
+// 64-bit one. Below 3.10 no Windows loads an image.
+struct OldestWindows {
+  const char* machine;
+  HeaderVersion version;
+  const char* name;
+};
+const OldestWindows kOldestWindows[] = {{"i386", {5, 1}, "Windows XP"},
+                                        {"x86-64", {5, 2}, "Windows XP x64"}};
+constexpr HeaderVersion kOldestLoadableSubsystem = {3, 10};
+
+bool NotAfter(const HeaderVersion& a, const HeaderVersion& b) {
+  return a.major < b.major || (a.major == b.major && a.minor <= b.minor);
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+// An imported function as the list writes it: the DLL name in lower case
+// (Windows matches DLL names without case, function names with it), "!",
+// then the name or "#" and the ordinal.
+std::string ListEntry(const ImportedFunction& function) {
+  return Lower(function.dll) + "!" +
+         (function.by_ordinal ? "#" + std::to_string(function.ordinal) : function.name);
+}
+
+// Reads the function list: blank lines and lines starting with '#' are
+// skipped, every other line is DLL!function. A malformed line is an error.
+bool ReadFunctionList(const std::string& path, std::set<std::string>* entries, std::string* error) {
+  std::ifstream in(path);
+  if (!in) {
+    *error = "cannot read the function list " + path;
+    return false;
+  }
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    const size_t bang = line.find('!');
+    if (bang == 0 || bang == std::string::npos || bang + 1 == line.size() ||
+        line.find_first_of(" \t") != std::string::npos) {
+      *error = path + ":" + std::to_string(number) + ": not DLL!function: " + line;
+      return false;
+    }
+    entries->insert(Lower(line.substr(0, bang)) + line.substr(bang));
+  }
+  return true;
 }
 
 std::string PresetFor(const std::string& machine) { return machine == "i386" ? "win32" : "win64"; }
@@ -102,6 +162,48 @@ TEST_F(ShippedArtifact, ImportsOnlyDllsEveryWindowsHas) {
                                 << " is imported but not on the list of system DLLs; a MinGW "
                                    "runtime DLL means the program was not linked with -static";
   }
+}
+
+TEST_F(ShippedArtifact, ImportsOnlyFunctionsOfTheListedSystemDlls) {
+  if (g_target.function_list.empty()) GTEST_SKIP() << "no function list for " << g_target.machine;
+  std::set<std::string> allowed;
+  std::string error;
+  ASSERT_TRUE(ReadFunctionList(g_target.function_list, &allowed, &error)) << error;
+  const std::vector<ImportedFunction>& functions = inspection().imported_functions;
+  EXPECT_FALSE(functions.empty()) << "no imported functions were found";
+  for (const ImportedFunction& function : functions) {
+    const std::string entry = ListEntry(function);
+    if (allowed.count(entry) != 0) continue;
+    if (function.by_ordinal) {
+      ADD_FAILURE() << function.dll << " ordinal " << function.ordinal
+                    << " is imported by number only, and it is not on the list "
+                    << g_target.function_list;
+    } else {
+      ADD_FAILURE() << function.dll << "!" << function.name << " is imported but not on the list "
+                    << g_target.function_list
+                    << "; if the oldest supported Windows has it, add it there, otherwise "
+                       "resolve it with GetProcAddress";
+    }
+  }
+}
+
+TEST_F(ShippedArtifact, HeaderVersionsLetItStartOnItsOldestWindows) {
+  const OldestWindows* oldest = nullptr;
+  for (const OldestWindows& candidate : kOldestWindows) {
+    if (g_target.machine == candidate.machine) oldest = &candidate;
+  }
+  ASSERT_NE(oldest, nullptr);
+  const std::pair<const char*, HeaderVersion> fields[] = {
+      {"subsystem version", inspection().image.subsystem_version},
+      {"operating system version", inspection().image.os_version}};
+  for (const auto& [field, version] : fields) {
+    EXPECT_TRUE(NotAfter(version, oldest->version))
+        << "the " << field << " " << version.major << "." << version.minor << " is newer than "
+        << oldest->name << " (" << oldest->version.major << "." << oldest->version.minor << ")";
+  }
+  const HeaderVersion& subsystem = inspection().image.subsystem_version;
+  EXPECT_TRUE(NotAfter(kOldestLoadableSubsystem, subsystem))
+      << "no Windows loads subsystem version " << subsystem.major << "." << subsystem.minor;
 }
 
 TEST_F(ShippedArtifact, ManifestRequestsAdministratorAndNamesSupportedSystems) {
@@ -279,10 +381,12 @@ TEST_F(ShippedArtifact, SkinDialogTemplatesInBothScripts) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc != 3 || (std::string(argv[2]) != "i386" && std::string(argv[2]) != "x86-64")) {
-    std::fprintf(stderr, "usage: artifact_test EXE i386|x86-64 [GoogleTest flags]\n");
+  if ((argc != 3 && argc != 4) ||
+      (std::string(argv[2]) != "i386" && std::string(argv[2]) != "x86-64")) {
+    std::fprintf(stderr,
+                 "usage: artifact_test EXE i386|x86-64 [FUNCTION_LIST] [GoogleTest flags]\n");
     return 2;
   }
-  zv::pe::g_target = {argv[1], argv[2]};
+  zv::pe::g_target = {argv[1], argv[2], argc == 4 ? argv[3] : ""};
   return RUN_ALL_TESTS();
 }

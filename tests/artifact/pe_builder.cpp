@@ -1,6 +1,7 @@
 #include "tests/artifact/pe_builder.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 namespace zv::pe::testing {
@@ -173,8 +174,19 @@ PeBuilder& PeBuilder::SetPe32Plus(bool pe32_plus) {
   return *this;
 }
 
-PeBuilder& PeBuilder::AddImport(const std::string& dll) {
-  imports_.push_back(dll);
+PeBuilder& PeBuilder::SetTimeStamp(uint32_t time_stamp) {
+  time_stamp_ = time_stamp;
+  return *this;
+}
+
+PeBuilder& PeBuilder::SetHeaderVersions(HeaderVersion os, HeaderVersion subsystem) {
+  os_version_ = os;
+  subsystem_version_ = subsystem;
+  return *this;
+}
+
+PeBuilder& PeBuilder::AddImport(const std::string& dll, const std::vector<std::string>& functions) {
+  imports_.push_back({dll, functions});
   return *this;
 }
 
@@ -187,11 +199,38 @@ std::vector<uint8_t> PeBuilder::BuildImports(uint32_t section_rva, size_t* table
   *table_size = 20 * (imports_.size() + 1);
   std::vector<uint8_t> bytes(*table_size);
   for (size_t i = 0; i < imports_.size(); ++i) {
+    const std::string& dll = imports_[i].first;
     Put32(&bytes, 20 * i + 12, section_rva + static_cast<uint32_t>(bytes.size()));
-    // A descriptor names its thunk table too; an empty one will do here.
+    // Without functions the thunk table is the first descriptor's zero
+    // OriginalFirstThunk: an empty one.
     Put32(&bytes, 20 * i + 16, section_rva);
-    bytes.insert(bytes.end(), imports_[i].begin(), imports_[i].end());
+    bytes.insert(bytes.end(), dll.begin(), dll.end());
     bytes.push_back(0);
+  }
+  const size_t width = pe32_plus_ ? 8 : 4;
+  for (size_t i = 0; i < imports_.size(); ++i) {
+    const std::vector<std::string>& functions = imports_[i].second;
+    if (functions.empty()) continue;
+    PadTo4(&bytes);
+    const size_t table = bytes.size();
+    const uint32_t table_rva = section_rva + static_cast<uint32_t>(table);
+    Put32(&bytes, 20 * i, table_rva);
+    Put32(&bytes, 20 * i + 16, table_rva);
+    bytes.resize(table + width * (functions.size() + 1));
+    for (size_t f = 0; f < functions.size(); ++f) {
+      const std::string& function = functions[f];
+      const size_t entry = table + width * f;
+      if (function[0] == '#') {
+        Put16(&bytes, entry, static_cast<uint16_t>(std::stoul(function.substr(1))));
+        bytes[entry + width - 1] = 0x80;  // the ordinal flag, the entry's top bit
+        continue;
+      }
+      PadTo4(&bytes);
+      Put32(&bytes, entry, section_rva + static_cast<uint32_t>(bytes.size()));
+      Append16(&bytes, static_cast<uint16_t>(f));  // the hint
+      bytes.insert(bytes.end(), function.begin(), function.end());
+      bytes.push_back(0);
+    }
   }
   return bytes;
 }
@@ -218,6 +257,7 @@ std::vector<uint8_t> PeBuilder::Build(BuiltLayout* layout) const {
   const size_t coff = kPeOffset + 4;
   Put16(&image, coff, machine_);
   Put16(&image, coff + 2, 2);
+  Put32(&image, coff + 4, time_stamp_);
   Put16(&image, coff + 16, static_cast<uint16_t>(optional_size));
   Put16(&image, coff + 18, 0x0102);  // executable, 32-bit words
   const size_t optional = coff + 20;
@@ -230,6 +270,10 @@ std::vector<uint8_t> PeBuilder::Build(BuiltLayout* layout) const {
   }
   Put32(&image, optional + 32, kSectionAlignment);
   Put32(&image, optional + 36, kFileAlignment);
+  Put16(&image, optional + 40, os_version_.major);
+  Put16(&image, optional + 42, os_version_.minor);
+  Put16(&image, optional + 48, subsystem_version_.major);
+  Put16(&image, optional + 50, subsystem_version_.minor);
   Put16(&image, optional + 68, subsystem_);
   const size_t directories = optional + (pe32_plus_ ? 112 : 96);
   Put32(&image, directories - 4, 16);

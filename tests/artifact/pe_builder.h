@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/peinfo/pe_image.h"
 #include "tools/peinfo/resources.h"
 
 namespace zv::pe::testing {
@@ -32,11 +33,16 @@ class PeBuilder {
   PeBuilder& SetMachine(uint16_t machine);
   PeBuilder& SetSubsystem(uint16_t subsystem);
   PeBuilder& SetPe32Plus(bool pe32_plus);
-  PeBuilder& AddImport(const std::string& dll);
+  PeBuilder& SetTimeStamp(uint32_t time_stamp);
+  PeBuilder& SetHeaderVersions(HeaderVersion os, HeaderVersion subsystem);
+  // Imports `functions` from `dll`; "#N" imports ordinal N. A DLL without
+  // functions gets an empty lookup table.
+  PeBuilder& AddImport(const std::string& dll, const std::vector<std::string>& functions = {});
   PeBuilder& AddResource(BuiltResource resource);
 
-  // The image: headers, an ".idata" section with the import descriptors and
-  // DLL names, and an ".rsrc" section with the resource tree and data.
+  // The image: headers, an ".idata" section with the import descriptors,
+  // the DLL names, then the lookup tables and function names, and an ".rsrc" section with the
+  // resource tree and data.
   std::vector<uint8_t> Build(BuiltLayout* layout = nullptr) const;
 
  private:
@@ -46,7 +52,10 @@ class PeBuilder {
   uint16_t machine_ = 0x014C;
   uint16_t subsystem_ = 2;
   bool pe32_plus_ = false;
-  std::vector<std::string> imports_;
+  uint32_t time_stamp_ = 0;
+  HeaderVersion os_version_{4, 0};
+  HeaderVersion subsystem_version_{4, 0};
+  std::vector<std::pair<std::string, std::vector<std::string>>> imports_;
   std::vector<BuiltResource> resources_;
 };
 

@@ -27,9 +27,21 @@ std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text
 
 const uint16_t kVersion78[4] = {7, 8, 0, 0};
 
-PeBuilder SampleBuilder() {
+// The functions that ImportingSample() imports, as the report lists them.
+const std::vector<std::string> kSampleFunctions = {"KERNEL32.dll!CreateFileW", "KERNEL32.dll!#17",
+                                                   "KERNEL32.dll!ExitProcess",
+                                                   "USER32.dll!MessageBoxW"};
+
+// With `functions`, the two DLLs come with lookup tables and names, which
+// follow the DLL names in the import section.
+PeBuilder SampleBuilder(bool functions = false) {
   PeBuilder builder;
-  builder.AddImport("KERNEL32.dll").AddImport("USER32.dll");
+  if (functions) {
+    builder.AddImport("KERNEL32.dll", {"CreateFileW", "#17", "ExitProcess"})
+        .AddImport("USER32.dll", {"MessageBoxW"});
+  } else {
+    builder.AddImport("KERNEL32.dll").AddImport("USER32.dll");
+  }
   builder.AddResource({ResourceId::Number(kResourceManifest), ResourceId::Number(1), 0x0409,
                        Bytes("<assembly>requireAdministrator</assembly>")});
   builder.AddResource({ResourceId::Number(kResourceIcon), ResourceId::Number(1), 0,
@@ -149,6 +161,87 @@ TEST(PeParser, ReadsA64BitConsoleImage) {
   EXPECT_EQ(inspection.imported_dlls, std::vector<std::string>{"a.dll"});
   EXPECT_TRUE(inspection.resources.empty());
   EXPECT_EQ(MachineName(0xAA64), "0xAA64");
+}
+
+std::vector<std::string> FunctionNames(const Inspection& inspection) {
+  std::vector<std::string> names;
+  for (const ImportedFunction& function : inspection.imported_functions) {
+    names.push_back(function.dll + "!" +
+                    (function.by_ordinal ? "#" + std::to_string(function.ordinal) : function.name));
+  }
+  return names;
+}
+
+TEST(PeParser, ReadsImportedFunctionsAndHeaderFieldsOfBothWidths) {
+  for (bool pe32_plus : {false, true}) {
+    SCOPED_TRACE(pe32_plus ? "PE32+" : "PE32");
+    const std::vector<uint8_t> bytes = SampleBuilder(true)
+                                           .SetPe32Plus(pe32_plus)
+                                           .SetTimeStamp(1700000000)
+                                           .SetHeaderVersions({5, 2}, {5, 1})
+                                           .Build();
+    Inspection inspection;
+    std::string error;
+    ASSERT_TRUE(InspectCopy(bytes, &inspection, &error)) << error;
+    EXPECT_TRUE(inspection.problems.empty()) << inspection.problems.front();
+    EXPECT_EQ(FunctionNames(inspection), kSampleFunctions);
+    EXPECT_EQ(inspection.imported_functions[1].ordinal, 17);
+    EXPECT_EQ(inspection.image.time_stamp, 1700000000u);
+    EXPECT_EQ(inspection.image.os_version.major, 5);
+    EXPECT_EQ(inspection.image.os_version.minor, 2);
+    EXPECT_EQ(inspection.image.subsystem_version.major, 5);
+    EXPECT_EQ(inspection.image.subsystem_version.minor, 1);
+    const std::string report = FormatReport(inspection);
+    for (const char* line :
+         {"subsystem version: 5.1\n", "os version: 5.2\n", "time stamp: 1700000000\n",
+          "  KERNEL32.dll!#17\n", "  USER32.dll!MessageBoxW\n"}) {
+      EXPECT_NE(report.find(line), std::string::npos) << line << " missing from:\n" << report;
+    }
+  }
+}
+
+TEST(PeParser, RejectsBrokenImportLookupTables) {
+  BuiltLayout layout;
+  const std::vector<uint8_t> sound = SampleBuilder(true).Build(&layout);
+  const size_t section = layout.import_table;
+  const ByteView view(sound.data(), sound.size());
+  uint32_t table_rva = 0;  // KERNEL32.dll's lookup table
+  uint32_t mapped = 0;     // the .idata section's virtual size
+  view.ReadU32(section, &table_rva);
+  view.ReadU32(layout.section_table + 8, &mapped);
+  const size_t table = section + table_rva - 0x1000;
+
+  // Without an OriginalFirstThunk the FirstThunk table is read.
+  std::vector<uint8_t> bytes = sound;
+  Put32(&bytes, section, 0);
+  Inspection inspection;
+  std::string error;
+  ASSERT_TRUE(InspectCopy(bytes, &inspection, &error)) << error;
+  EXPECT_TRUE(inspection.problems.empty()) << inspection.problems.front();
+  EXPECT_EQ(FunctionNames(inspection), kSampleFunctions);
+
+  const struct {
+    size_t offset;
+    uint32_t value;
+    const char* problem;
+  } damage[] = {
+      {section, 0x9000, "the import lookup table of KERNEL32.dll lies outside the image"},
+      // The table starts 2 bytes before the mapped part of its section ends.
+      {section, 0x1000 + mapped - 2, "the import lookup table of KERNEL32.dll has no end"},
+      {table, 0x7FFF0000u, "an imported function name lies outside the image or has no end"},
+      // A name entry whose hint is the section's last two bytes.
+      {table, 0x1000 + mapped - 2,
+       "an imported function name lies outside the image or has no end"},
+  };
+  for (const auto& [offset, value, problem] : damage) {
+    bytes = sound;
+    Put32(&bytes, offset, value);
+    EXPECT_EQ(FirstProblemOf(bytes), problem) << "value " << value;
+  }
+  bytes = sound;
+  bytes[section + mapped - 1] = 'A';  // the last function name loses its NUL
+  EXPECT_EQ(FirstProblemOf(bytes),
+            "an imported function name lies outside the image or has no end");
 }
 
 TEST(PeParser, RejectsEveryTruncationOfTheFile) {
@@ -370,27 +463,30 @@ TEST(PeParser, VersionAndIconResourcesFailSafely) {
 }
 
 TEST(PeParser, SurvivesRandomDamage) {
-  const std::vector<uint8_t> sound = SampleBuilder().Build();
-  std::mt19937 random(20240607);
-  std::uniform_int_distribution<size_t> position(0, sound.size() - 1);
-  std::uniform_int_distribution<int> value(0, 255);
-  std::uniform_int_distribution<int> count(1, 8);
-  size_t inspected = 0;
-  for (int round = 0; round < 3000; ++round) {
-    std::vector<uint8_t> bytes = sound;
-    for (int i = count(random); i > 0; --i)
-      bytes[position(random)] = static_cast<uint8_t>(value(random));
-    Inspection inspection;
-    std::string error;
-    if (InspectCopy(bytes, &inspection, &error)) {
-      EXPECT_FALSE(FormatReport(inspection).empty());
-      ++inspected;
-    } else {
-      EXPECT_FALSE(error.empty());
+  for (bool functions : {false, true}) {
+    SCOPED_TRACE(functions ? "with imported functions" : "with DLL names only");
+    const std::vector<uint8_t> sound = SampleBuilder(functions).Build();
+    std::mt19937 random(20240607);
+    std::uniform_int_distribution<size_t> position(0, sound.size() - 1);
+    std::uniform_int_distribution<int> value(0, 255);
+    std::uniform_int_distribution<int> count(1, 8);
+    size_t inspected = 0;
+    for (int round = 0; round < 3000; ++round) {
+      std::vector<uint8_t> bytes = sound;
+      for (int i = count(random); i > 0; --i)
+        bytes[position(random)] = static_cast<uint8_t>(value(random));
+      Inspection inspection;
+      std::string error;
+      if (InspectCopy(bytes, &inspection, &error)) {
+        EXPECT_FALSE(FormatReport(inspection).empty());
+        ++inspected;
+      } else {
+        EXPECT_FALSE(error.empty());
+      }
     }
+    // Most damage misses the headers; those images must still be read.
+    EXPECT_GT(inspected, 1000u);
   }
-  // Most damage misses the headers; those images must still be read.
-  EXPECT_GT(inspected, 1000u);
 }
 
 TEST(PeText, ConvertsUtf16ToUtf8) {

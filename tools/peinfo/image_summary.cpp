@@ -55,6 +55,9 @@ bool InspectImage(const ByteView& file, Inspection* out, std::string* error) {
   if (!ReadImportedDlls(out->image, &out->imported_dlls, &problem)) {
     out->problems.push_back(problem);
   }
+  if (!ReadImportedFunctions(out->image, &out->imported_functions, &problem)) {
+    out->problems.push_back(problem);
+  }
   if (!ReadDelayImportedDlls(out->image, &out->delay_imported_dlls, &problem)) {
     out->problems.push_back(problem);
   }

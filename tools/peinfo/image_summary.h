@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/peinfo/icon_group.h"
+#include "tools/peinfo/imports.h"
 #include "tools/peinfo/pe_image.h"
 #include "tools/peinfo/resources.h"
 #include "tools/peinfo/version_info.h"
@@ -17,6 +18,7 @@ struct Inspection {
   PeImage image;
   std::vector<std::string> imported_dlls;
   std::vector<std::string> delay_imported_dlls;
+  std::vector<ImportedFunction> imported_functions;
   std::vector<Resource> resources;
   std::optional<std::string> manifest;  // the first RT_MANIFEST, as its bytes
   std::vector<IconGroup> icon_groups;

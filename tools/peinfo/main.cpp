@@ -1,7 +1,7 @@
-// peinfo FILE: prints the machine, subsystem, imported DLLs, resources,
-// manifest, icon groups and version of a PE image. Exits with 0 when the
-// image was read in full, 1 when any part of it could not be read, 2 on a
-// usage error.
+// peinfo FILE: prints the machine, subsystem, header versions, time stamp,
+// imported DLLs and functions, resources, manifest, icon groups and version
+// of a PE image. Exits with 0 when the image was read in full, 1 when any
+// part of it could not be read, 2 on a usage error.
 #include <cstdio>
 #include <string>
 #include <vector>

@@ -20,6 +20,9 @@ struct OptionalHeaderLayout {
 
 constexpr OptionalHeaderLayout kPe32Layout = {28, 92, 96};
 constexpr OptionalHeaderLayout kPe32PlusLayout = {24, 108, 112};
+// The same in both layouts.
+constexpr size_t kOsVersionOffset = 40;
+constexpr size_t kSubsystemVersionOffset = 48;
 constexpr size_t kSubsystemOffset = 68;
 
 bool Fail(std::string* error, const std::string& reason) {
@@ -35,7 +38,11 @@ bool ParseOptionalHeader(const ByteView& optional, PeImage* image, std::string* 
   }
   image->pe32_plus = magic == kOptionalMagicPe32Plus;
   const OptionalHeaderLayout& layout = image->pe32_plus ? kPe32PlusLayout : kPe32Layout;
-  bool read = optional.ReadU16(kSubsystemOffset, &image->subsystem);
+  bool read = optional.ReadU16(kSubsystemOffset, &image->subsystem) &&
+              optional.ReadU16(kOsVersionOffset, &image->os_version.major) &&
+              optional.ReadU16(kOsVersionOffset + 2, &image->os_version.minor) &&
+              optional.ReadU16(kSubsystemVersionOffset, &image->subsystem_version.major) &&
+              optional.ReadU16(kSubsystemVersionOffset + 2, &image->subsystem_version.minor);
   if (image->pe32_plus) {
     read = read && optional.ReadU64(layout.image_base_offset, &image->image_base);
   } else {
@@ -137,6 +144,7 @@ bool ParsePeImage(const ByteView& file, PeImage* image, std::string* error) {
   uint16_t optional_size = 0;
   coff.ReadU16(0, &image->machine);
   coff.ReadU16(2, &section_count);
+  coff.ReadU32(4, &image->time_stamp);
   coff.ReadU16(16, &optional_size);
   const uint64_t optional_offset = static_cast<uint64_t>(pe_offset) + 4 + kCoffHeaderSize;
   ByteView optional;

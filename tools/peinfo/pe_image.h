@@ -28,6 +28,12 @@ struct Section {
   uint32_t raw_size = 0;
 };
 
+// A major.minor pair of the optional header, such as the subsystem version.
+struct HeaderVersion {
+  uint16_t major = 0;
+  uint16_t minor = 0;
+};
+
 struct DataDirectory {
   uint32_t rva = 0;
   uint32_t size = 0;
@@ -38,6 +44,9 @@ struct PeImage {
   ByteView file;
   uint16_t machine = 0;
   uint16_t subsystem = 0;
+  uint32_t time_stamp = 0;  // the COFF header's TimeDateStamp
+  HeaderVersion os_version;
+  HeaderVersion subsystem_version;
   bool pe32_plus = false;
   uint64_t image_base = 0;
   std::vector<Section> sections;

@@ -19,6 +19,15 @@ void AppendImports(const Inspection& inspection, std::string* out) {
   for (const std::string& dll : inspection.delay_imported_dlls) {
     *out += "  " + dll + " (delay-loaded)\n";
   }
+  *out += "imported functions:\n";
+  for (const ImportedFunction& function : inspection.imported_functions) {
+    *out += "  " + function.dll + "!" +
+            (function.by_ordinal ? "#" + std::to_string(function.ordinal) : function.name) + "\n";
+  }
+}
+
+std::string FormatHeaderVersion(const HeaderVersion& version) {
+  return std::to_string(version.major) + "." + std::to_string(version.minor);
 }
 
 void AppendResources(const Inspection& inspection, std::string* out) {
@@ -73,6 +82,9 @@ std::string FormatReport(const Inspection& inspection) {
   std::string out;
   out += "machine: " + MachineName(inspection.image.machine) + "\n";
   out += "subsystem: " + SubsystemName(inspection.image.subsystem) + "\n";
+  out += "subsystem version: " + FormatHeaderVersion(inspection.image.subsystem_version) + "\n";
+  out += "os version: " + FormatHeaderVersion(inspection.image.os_version) + "\n";
+  out += "time stamp: " + std::to_string(inspection.image.time_stamp) + "\n";
   AppendImports(inspection, &out);
   AppendResources(inspection, &out);
   if (inspection.manifest) out += "manifest:\n" + *inspection.manifest + "\n";
