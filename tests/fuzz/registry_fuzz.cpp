@@ -76,7 +76,7 @@ void Build(zv::fake::FakeMachine& machine, ByteReader& input, bool windows9x) {
 
 // The NT list as its contract gives it: places from 1 on, each up to its
 // first zero byte, ending at the first missing one or one whose value does
-// not fit the 10-byte buffer.
+// not fit the 10-byte buffer with a terminating zero.
 std::vector<std::string> ExpectedNtEntries(zv::fake::FakeMachine& machine) {
   std::vector<std::string> entries;
   zv::platform::ScopedRegKey preload;
@@ -87,8 +87,11 @@ std::vector<std::string> ExpectedNtEntries(zv::fake::FakeMachine& machine) {
     if (machine.RegQueryValueExA(preload.get(), std::to_string(place), &type, &data, 10) != 0) {
       break;
     }
-    std::string entry(data.begin(), data.end());
-    entries.push_back(entry.substr(0, entry.find('\0')));
+    const std::string entry(data.begin(), data.end());
+    const size_t zero = entry.find('\0');
+    // Ten bytes without a zero leave no room for the terminator.
+    if (zero == std::string::npos && entry.size() == 10) break;
+    entries.push_back(entry.substr(0, zero));
   }
   return entries;
 }

@@ -167,6 +167,7 @@ void FuzzOptionRecord(zv::fake::FakeMachine& machine, ByteReader& input) {
   const std::string stored = input.Rest();
   const std::string path = std::string(kInstallDir) + "zvszsj43.zvh";
   zv::InstallDir.Assign(kInstallDir);
+  machine.AddDirectory(kDriveDir);
   if (present) machine.AddFile(path, stored);
   const std::string before = FileText(machine, path);
   const auto outside = DiskOutside(machine, {path});
