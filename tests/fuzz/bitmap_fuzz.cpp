@@ -10,6 +10,7 @@
 // left undeleted.
 #include <sanitizer/asan_interface.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -94,9 +95,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   // Drawing unpacks the picture again into the same place; everything
-  // behind it is out of bounds.
-  uint8_t* behind = work.data() + zv::kBitmapOffset + length;
-  const size_t behindSize = work.size() - zv::kBitmapOffset - length;
+  // behind it is out of bounds. (A stream that fails is not drawn, but may
+  // write anywhere in its room, so nothing is poisoned for it.)
+  // The two bytes zeroed before each unpacking belong to the picture's place.
+  const size_t used = std::max<size_t>(length, 2);
+  uint8_t* behind = work.data() + zv::kBitmapOffset + used;
+  const size_t behindSize = length > 0 ? work.size() - zv::kBitmapOffset - used : 0;
   machine.ClearDrawCalls();
   ASAN_POISON_MEMORY_REGION(behind, behindSize);
   DrawWelcomeRegions();
