@@ -18,6 +18,9 @@ bool ReadRegistryText(platform::RegKey key, const std::string& name, uint32_t ca
   }
   if (data.size() > capacity) return false;
   const auto zero = std::find(data.begin(), data.end(), uint8_t{0});
+  // A value stored without its terminating zero that fills the whole buffer
+  // does not fit it either: the text and its zero need one byte more.
+  if (zero == data.end() && data.size() == capacity) return false;
   out->assign(data.begin(), zero);
   return true;
 }

@@ -13,7 +13,8 @@ namespace zv {
 // Reads value `name` of `key` as RegQueryValueExA does into a buffer of
 // `capacity` bytes and gives its text up to the first zero byte. False, with
 // `out` emptied, when the value is missing, cannot be read or is larger than
-// the buffer.
+// the buffer, counting a terminating zero that the value may lack: a value
+// of exactly `capacity` bytes without a zero byte does not fit.
 bool ReadRegistryText(platform::RegKey key, const std::string& name, uint32_t capacity,
                       std::string* out);
 

@@ -37,7 +37,13 @@ size_t LoadPackageBitmap(std::string_view name) {
     if (entry.name != name) continue;
     if (entry.streamSize == 0) return 0;
     uLongf length = static_cast<uLongf>(kWorkBufferSize - kBitmapOffset);
-    if (uncompress(target, &length, entry.stream, entry.streamSize) != Z_OK) return 0;
+    if (uncompress(target, &length, entry.stream, entry.streamSize) != Z_OK) {
+      // A stream that breaks off may already have written a "BM" header:
+      // what it left is no picture.
+      target[0] = 0;
+      target[1] = 0;
+      return 0;
+    }
     return static_cast<size_t>(length);
   }
   return 0;

@@ -16,7 +16,8 @@ inline constexpr size_t kBitmapOffset = 100;
 
 // Unpacks the first package entry named exactly `name` into WorkBuffer from
 // kBitmapOffset on, the rest of WorkBuffer being its room. The two bytes at
-// kBitmapOffset are zeroed first, so a failed look-up leaves no "BM" there.
+// kBitmapOffset are zeroed first, and again when the stream breaks off, so
+// whenever the result is 0 no "BM" stands there.
 // Returns the number of bytes unpacked: 0 without package or WorkBuffer,
 // without such an entry, for an empty stream or one that does not inflate.
 size_t LoadPackageBitmap(std::string_view name);

@@ -358,6 +358,14 @@ bool FakeRegistry::SetString(RegKey root, const std::string& path, const std::st
   return SetString(root, Wide(path), Wide(name), Wide(text));
 }
 
+bool FakeRegistry::SetValueA(RegKey root, const std::string& path, const std::string& name,
+                             uint32_t type, std::string_view bytes) {
+  const std::vector<uint8_t> data = IsString(type)
+                                        ? StringBytes(Wide(std::string(bytes)))
+                                        : std::vector<uint8_t>(bytes.begin(), bytes.end());
+  return SetValue(root, Wide(path), Wide(name), type, data);
+}
+
 bool FakeRegistry::SetDword(RegKey root, const std::string& path, const std::string& name,
                             uint32_t value) {
   std::vector<uint8_t> bytes{static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),

@@ -66,6 +66,12 @@ class FakeRegistry : public platform::Registry {
                  const std::u16string& text);
   bool SetString(platform::RegKey root, const std::string& path, const std::string& name,
                  const std::string& text);
+  // The value RegSetValueExA stores from exactly `bytes` of `type`: of any
+  // length, zero bytes kept where they stand and no terminating zero added,
+  // so that RegQueryValueExA gives the same bytes back (string types pass
+  // through the code page, where a byte that forms no character becomes '?').
+  bool SetValueA(platform::RegKey root, const std::string& path, const std::string& name,
+                 uint32_t type, std::string_view bytes);
   bool SetDword(platform::RegKey root, const std::string& path, const std::string& name,
                 uint32_t value);
   // The value as stored (strings as UTF-16 bytes).

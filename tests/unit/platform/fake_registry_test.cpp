@@ -166,5 +166,43 @@ TEST(FakeRegistry, InjectedFailuresMatchKeyPaths) {
   EXPECT_EQ(machine.RegCloseKey(key), kErrorSuccess);
 }
 
+// What other programs may leave in the registry: 8-bit values without a
+// terminating zero, with zero bytes inside and longer than any buffer the
+// installer reads them through all come back byte for byte.
+TEST(FakeRegistry, RawValuesReadBackAsStored) {
+  FakeMachine machine;
+  const std::string path = "Keyboard Layout\\Preload";
+  const std::string unterminated = "e0200804";
+  const std::string inner = std::string("0804\0zz", 7);
+  const std::string overlong = kGbkText + std::string(300, 'x');
+  struct Case {
+    const char* name;
+    uint32_t type;
+    std::string bytes;
+  };
+  const Case cases[] = {{"1", kRegSz, unterminated},
+                        {"2", kRegSz, inner},
+                        {"3", kRegExpandSz, overlong},
+                        {"4", kRegBinary, inner + "\xff"},
+                        {"5", kRegSz, ""}};
+  for (const Case& c : cases)
+    ASSERT_TRUE(machine.SetValueA(kHkeyCurrentUser, path, c.name, c.type, c.bytes));
+  RegKey key = 0;
+  ASSERT_EQ(machine.RegOpenKeyExA(kHkeyCurrentUser, path, kKeyRead, &key), kErrorSuccess);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<uint8_t> out;
+    uint32_t type = 0;
+    ASSERT_EQ(machine.RegQueryValueExA(key, c.name, &type, &out, 1000), kErrorSuccess);
+    EXPECT_EQ(type, c.type);
+    EXPECT_EQ(Text(out), c.bytes);
+    if (c.bytes.empty()) continue;
+    const uint32_t tooSmall = static_cast<uint32_t>(c.bytes.size() - 1);
+    EXPECT_EQ(machine.RegQueryValueExA(key, c.name, &type, &out, tooSmall), kErrorMoreData);
+    EXPECT_TRUE(out.empty());
+  }
+  EXPECT_EQ(machine.RegCloseKey(key), kErrorSuccess);
+}
+
 }  // namespace
 }  // namespace zv::fake

@@ -50,6 +50,49 @@ TEST_F(PreloadListTest, ReadsTheNtListWithTheLayoutTexts) {
   EXPECT_EQ(ReadPreloadList(), 49);
 }
 
+// Values stored without their terminating zero: one that fills the whole
+// buffer does not fit it, as a longer one does not; a shorter one reads as
+// its bytes. Cut to fit, "E02008041" would name another layout, "E0200804".
+TEST_F(PreloadListTest, AValueWithoutItsZeroThatFillsTheBufferDoesNotFit) {
+  struct Case {
+    const char* why;
+    bool windows9x;
+    std::string entry;  // place 2, stored without a zero
+    std::string text;   // the "layout text" of its key, stored without a zero
+    Entries entries;
+    std::string readText;
+  };
+  const std::string fullText(200, 'x');
+  const std::string shortText(199, 'x');
+  const Case cases[] = {
+      {"nine bytes fit", false, "E02008041", shortText, {"00000804", "E02008041"}, shortText},
+      {"ten bytes do not", false, "E020080412", shortText, {"00000804"}, ""},
+      {"a full layout text does not", false, "E0200804", fullText, {"00000804", "E0200804"}, ""},
+      {"ten bytes leave a 9x entry empty", true, "E020080412", shortText, {"00000804", ""}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    std::string place = layout_test::kUserPreload;
+    std::string name = "2";
+    if (c.windows9x) {
+      Use9xFamily();
+      Set9xList({"00000804"});
+      place += "\\2";
+      name.clear();
+    } else {
+      SetUserList({"00000804"});
+    }
+    machine_.SetValueA(platform::kHkeyCurrentUser, place, name, win::kRegSz, c.entry);
+    machine_.SetValueA(platform::kHkeyLocalMachine, layout_test::kLayoutsPath + "\\" + c.entry,
+                       "layout text", win::kRegSz, c.text);
+    ReadPreloadList();
+    EXPECT_EQ(ListEntries(), c.entries);
+    if (c.entries.size() > 1) {
+      EXPECT_EQ(PreloadList.texts[1].str(), c.readText);
+    }
+  }
+}
+
 TEST_F(PreloadListTest, GivesNothingWhenAListWillNotOpen) {
   SetUserList({"00000804", "E0210804"});
   machine_.FailOperation("RegOpenKeyExA", win::kErrorAccessDenied, "Keyboard Layouts", 1);

@@ -137,8 +137,21 @@ TEST(PackageBitmap, TheFirstEntryOfTheExactNameIsUnpackedBehindTheNameSlot) {
   ASSERT_TRUE(buffer.reserved());
   ASSERT_EQ(LoadPackageBitmap("kpmt1.bmp"), picture.size());
   EXPECT_EQ(std::memcmp(WorkBuffer + kBitmapOffset, picture.data(), picture.size()), 0);
-  // The name is compared exactly; a miss leaves no "BM" behind.
+  // The name is compared exactly; a miss leaves no "BM" behind, and nor
+  // does a stream that breaks off after the picture's first bytes.
   EXPECT_EQ(LoadPackageBitmap("KPMT1.BMP"), 0u);
+  EXPECT_EQ(WorkBuffer[kBitmapOffset], 0);
+  EXPECT_EQ(WorkBuffer[kBitmapOffset + 1], 0);
+  ContainerWriter single(ContainerLayout::kDigest);
+  ASSERT_EQ(single.Add("kpmt1.bmp", picture), AddResult::kAdded);
+  std::string cut = single.Finish();
+  // Without the stream's last four bytes, its checksum, all of the picture
+  // still inflates but the stream fails.
+  uint8_t* streamSize =
+      reinterpret_cast<uint8_t*>(&cut[kContainerHeaderSize + kDigestStreamSizeOffset]);
+  WriteU32(streamSize, ReadU32(streamSize) - 4);
+  PackageResource = PackageBytes{reinterpret_cast<const uint8_t*>(cut.data()), cut.size()};
+  EXPECT_EQ(LoadPackageBitmap("kpmt1.bmp"), 0u);
   EXPECT_EQ(WorkBuffer[kBitmapOffset], 0);
   EXPECT_EQ(WorkBuffer[kBitmapOffset + 1], 0);
   ResetProcessState();

@@ -1,0 +1,116 @@
+// What the libFuzzer targets share: a check that stops the run with a
+// message, exact copies of the input (so that the address sanitizer sees a
+// read past its end), a byte reader that takes the input apart, and a
+// picture of the fake machine's disks to prove that a reader wrote nothing
+// outside its place.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/fake/fake_machine.h"
+#include "platform/win_constants.h"
+
+namespace zv::fuzz {
+
+inline void Require(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
+    std::abort();
+  }
+}
+
+// The input in a block of exactly its size (one byte for an empty input).
+inline std::unique_ptr<uint8_t[]> ExactCopy(const uint8_t* data, size_t size) {
+  std::unique_ptr<uint8_t[]> bytes(new uint8_t[size ? size : 1]);
+  if (size > 0) std::memcpy(bytes.get(), data, size);
+  return bytes;
+}
+
+// Takes the input apart from the front: single bytes, and pieces whose
+// length is given by a byte before them. Past the end everything is zero or
+// empty.
+class ByteReader {
+ public:
+  ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+
+  uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+  // A piece of at most `limit` bytes, its length read first (the length
+  // byte scaled by `scale`).
+  std::string Piece(size_t scale = 1, size_t limit = 4096) {
+    size_t length = Byte() * scale;
+    if (length > limit) length = limit;
+    return Take(length);
+  }
+  // Everything not read yet.
+  std::string Rest() { return Take(size_ - at_); }
+  bool empty() const { return at_ >= size_; }
+
+ private:
+  std::string Take(size_t length) {
+    if (length > size_ - at_) length = size_ - at_;
+    std::string piece(reinterpret_cast<const char*>(data_ + at_), length);
+    at_ += length;
+    return piece;
+  }
+
+  const uint8_t* data_;
+  size_t size_;
+  size_t at_ = 0;
+};
+
+inline std::string LowerAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+// Every file and folder on the fixed drive C: with its content (a folder
+// maps to "<dir>", a file to its bytes and attributes), leaving out the
+// paths equal to or below one of `places` (folder paths without a trailing
+// backslash, ASCII case ignored). Two pictures differ exactly when
+// something outside the places was created, changed or removed.
+inline std::map<std::string, std::string> DiskOutside(fake::FakeMachine& machine,
+                                                      const std::vector<std::string>& places) {
+  std::vector<std::string> folded;
+  for (const std::string& place : places) folded.push_back(LowerAscii(place));
+  auto inPlace = [&](const std::string& path) {
+    const std::string lower = LowerAscii(path);
+    for (const std::string& place : folded) {
+      if (lower == place || lower.compare(0, place.size() + 1, place + "\\") == 0) return true;
+    }
+    return false;
+  };
+  std::map<std::string, std::string> picture;
+  std::vector<std::string> pending = {"C:\\"};
+  while (!pending.empty()) {
+    const std::string dir = pending.back();
+    pending.pop_back();
+    for (const std::string& name : machine.ListDirectory(dir)) {
+      const std::string path = dir + name;
+      if (inPlace(path)) continue;
+      const uint32_t attributes = machine.Attributes(path);
+      if (attributes & win::kAttributeDirectory) {
+        picture[LowerAscii(path)] = "<dir>";
+        pending.push_back(path + "\\");
+        continue;
+      }
+      const std::optional<std::vector<uint8_t>> bytes = machine.ReadFile(path);
+      std::string entry = std::to_string(attributes) + ":";
+      if (bytes) entry.append(bytes->begin(), bytes->end());
+      picture[LowerAscii(path)] = entry;
+    }
+  }
+  return picture;
+}
+
+}  // namespace zv::fuzz
