@@ -43,7 +43,7 @@ void PrepareInstallDir() {
 bool ReleaseSysWow64Ime() {
   LowerIntegrityLevel();
   MakeSysWow64Path(&SysWow64Dir);
-  const std::string path = SysWow64Dir.str() + "\\zavoli4.ime";
+  const std::string path = FileInFolder(SysWow64Dir.view(), "zavoli4.ime");
   if (DeleteFileForced(path) == 0) return true;
   RestartRequired = 1;
   return MoveLockedFileAside(path) == 0;
@@ -53,7 +53,7 @@ bool ReleaseSysWow64Ime() {
 // only a call without redirection reaches.
 bool ReleaseSystemIme() {
   platform::ScopedFsRedirectionOff native;
-  const std::string path = SystemDir.str() + "\\zavoli4.ime";
+  const std::string path = FileInFolder(SystemDir.view(), "zavoli4.ime");
   if (DeleteFileForced(path) == 0) return true;
   if (MoveLockedFileAside(path) == 0) return true;
   RestartRequired = 1;

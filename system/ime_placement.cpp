@@ -114,7 +114,7 @@ bool CopyUninstaller(const std::string& source, const std::string& target) {
 
 using CopyCalls = bool (*)(const std::string& source, const std::string& target);
 
-std::string UninstallerTarget() { return SystemDir.str() + "\\zavodel.exe"; }
+std::string UninstallerTarget() { return FileInFolder(SystemDir.view(), "zavodel.exe"); }
 
 // Copies into the native system folder of a 64-bit Windows, which a 32-bit
 // installer only reaches with the WOW64 redirection switched off; it would
@@ -135,12 +135,12 @@ void PlaceOn64BitSystem(PlacementPass pass) {
   MakeSysWow64Path(&SysWow64Dir);
   const std::string wow64Source =
       pass == PlacementPass::kFirst ? StampedVariant(false) : InInstallDir("zavoli32.ime");
-  PlaceFile(wow64Source, SysWow64Dir.str() + "\\zavoli4.ime");
+  PlaceFile(wow64Source, FileInFolder(SysWow64Dir.view(), "zavoli4.ime"));
 
   RefreshSystemDir();
   const std::string nativeSource =
       pass == PlacementPass::kFirst ? StampedVariant(true) : InInstallDir("zavoli64.ime");
-  PlaceNatively(CopyMovingAside, nativeSource, SystemDir.str() + "\\zavoli4.ime");
+  PlaceNatively(CopyMovingAside, nativeSource, FileInFolder(SystemDir.view(), "zavoli4.ime"));
   if (pass == PlacementPass::kFirst) {
     PlaceNatively(CopyUninstaller, InInstallDir("zvqdel64.exe"), UninstallerTarget());
     ReplaceCompanion();
@@ -157,7 +157,7 @@ void PlaceOn32BitSystem(PlacementPass pass) {
   } else {
     source = InInstallDir(vistaOrLater ? "zavoli32.ime" : "zavoli4.ime");
   }
-  PlaceFile(source, SystemDir.str() + "\\zavoli4.ime");
+  PlaceFile(source, FileInFolder(SystemDir.view(), "zavoli4.ime"));
   if (pass == PlacementPass::kFirst) {
     const std::string target = UninstallerTarget();
     if (!CopyUninstaller(InInstallDir("zavodel.exe"), target)) ShowCopyFailure(target);
