@@ -114,7 +114,12 @@ std::unique_ptr<platform::File> OpenArchive(const std::string& path, std::string
   if (!archive) return nullptr;
   uint8_t header[kContainerHeaderSize];
   PutContainerHeader(header, kContainerHeaderSize, 0);
-  if (!WriteAll(*archive, header, sizeof(header))) return nullptr;
+  if (!WriteAll(*archive, header, sizeof(header))) {
+    // A header cut short would make every later addition refuse the file.
+    archive.reset();
+    files.DeleteFileA(path);
+    return nullptr;
+  }
   bytes->assign(reinterpret_cast<const char*>(header), sizeof(header));
   return archive;
 }
@@ -180,9 +185,22 @@ int AddRecord(const std::string& archivePath, const std::string& filePath, std::
   const bool written =
       WriteAll(*archive, header, sizeof(header)) &&
       WriteAll(*archive, reinterpret_cast<const uint8_t*>(stream.data()), stream.size());
+  if (!written) {
+    // A record cut short would stay behind the archive's end, and every
+    // later addition would refuse the archive: cut it off again.
+    archive->Truncate(bytes.size());
+    return 0;
+  }
   archive.reset();
-  if (!written) return 0;
-  return RewriteHeader(archivePath, static_cast<uint32_t>(endOffset), count + 1) ? 1 : 0;
+  if (RewriteHeader(archivePath, static_cast<uint32_t>(endOffset), count + 1)) return 1;
+  // The header does not count the new record: drop it and put the header
+  // back as it was, so that the archive stays whole.
+  if (auto again = platform::Files().CreateFileA(archivePath, win::kGenericWrite, 0,
+                                                 win::kOpenExisting, 0)) {
+    again->Truncate(bytes.size());
+  }
+  RewriteHeader(archivePath, static_cast<uint32_t>(bytes.size()), count);
+  return 0;
 }
 
 }  // namespace
@@ -197,9 +215,12 @@ bool IsDriveDirectory(std::string_view directory) {
 int AddFileToArchive(const std::string& archivePath, const std::string& filePath) {
   if (filePath.empty()) return 0;
   const size_t slash = filePath.rfind('\\');
-  const std::string_view name =
-      std::string_view(filePath).substr(slash == std::string::npos ? 0 : slash + 1);
-  if (name.empty() || name.size() > kBackupNameLimit) return 0;
+  return AddFileAs(archivePath, filePath,
+                   std::string_view(filePath).substr(slash == std::string::npos ? 0 : slash + 1));
+}
+
+int AddFileAs(const std::string& archivePath, const std::string& filePath, std::string_view name) {
+  if (filePath.empty() || name.empty() || name.size() > kBackupNameLimit) return 0;
   try {
     return AddRecord(archivePath, filePath, name);
   } catch (const std::bad_alloc&) {
@@ -221,10 +242,13 @@ int BackupUserData() {
     const bool pinyin = EditionFlag == 1 && row.pinyinName != nullptr;
     const std::string name = pinyin ? row.pinyinName : row.name;
     const char* copiedFrom = pinyin ? row.pinyinCopiedFrom : row.copiedFrom;
-    if (copiedFrom != nullptr) {
-      platform::Files().CopyFileA(directory + copiedFrom, directory + name, false);
-    }
-    if (AddFileToArchive(archive, directory + name) == 0 && row.required) return 0;
+    // A copy that failed would leave an older copy to be packed, or none:
+    // the file itself is then packed under the copy's name.
+    const bool packed =
+        copiedFrom != nullptr &&
+        !platform::Files().CopyFileA(directory + copiedFrom, directory + name, false) &&
+        AddFileAs(archive, directory + copiedFrom, name) != 0;
+    if (!packed && AddFileToArchive(archive, directory + name) == 0 && row.required) return 0;
   }
   return 1;
 }

@@ -25,7 +25,12 @@ inline constexpr size_t kBackupNameLimit = 12;
 // the archive (compared exactly), the archive is no complete digest-layout
 // container (trailing bytes included) or cannot be opened, read or written,
 // the file cannot be read, or the archive would pass 4 GiB.
+// A record that cannot be written in full is cut off again, and the header
+// put back, so that the archive stays whole for later additions.
 int AddFileToArchive(const std::string& archivePath, const std::string& filePath);
+
+// The same, with the record named `name` whatever the path's own name.
+int AddFileAs(const std::string& archivePath, const std::string& filePath, std::string_view name);
 
 // Packs the user's data files of the earlier installation. Does nothing at
 // all and returns 0 unless PreviousInstallDir is a directory on a drive
@@ -33,7 +38,8 @@ int AddFileToArchive(const std::string& archivePath, const std::string& filePath
 // its "zavoback.zvz" and packs, in this order: zavopyck.bak (EditionFlag 1)
 // or zavocyzk.bak, zvszsj43.bak, cfontset.bak, cwbzlcz1.bak, zvwbcmxz.bak,
 // zvdhzcm.bak, zavodhz.bak, zvgbkhz.bak (each first copied over from its
-// .zvh, an older .bak being packed when the copy fails), zvszsj43.zvh,
+// .zvh; when the copy fails the .zvh itself is packed under the .bak name,
+// and an older .bak only when the .zvh cannot be read), zvszsj43.zvh,
 // zavodwdw.txt, zavozdym.zvh, zvpyzdym.zvh, zvwbpy.txt, zavoynhz.txt,
 // zavozdfh.zvh, then, each attempted whatever became of the others,
 // userck.txt, delck.txt, ftzvzdym.txt, ftpyzdym.txt, cwb.ov1 (EditionFlag 0

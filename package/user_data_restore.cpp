@@ -58,9 +58,17 @@ void RestoreUserData() {
     platform::Files().CopyFileA(PreviousInstallDir.str() + kBackupArchiveName, archivePath, false);
   }
   std::string archive;
+  bool read = false;
   try {
-    if (!ReadFileBytes(archivePath, kArchiveReadLimit, &archive)) return;
+    read = ReadFileBytes(archivePath, kArchiveReadLimit, &archive);
   } catch (const std::bad_alloc&) {
+  }
+  if (!read) {
+    // No archive, no word. One that is there but cannot be read leaves the
+    // earlier data unrestored, which the user who chose to keep it is told.
+    if (platform::Files().GetFileAttributesA(archivePath) != win::kInvalidFileAttributes) {
+      Show(texts::kUserDataNotRestored);
+    }
     return;
   }
   if (archive.size() < kMinimumArchiveSize) return;

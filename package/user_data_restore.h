@@ -7,14 +7,16 @@ namespace zv {
 // is a drive directory (IsDriveDirectory), copies PreviousInstallDir +
 // "zavoback.zvz" over InstallDir + "zavoback.zvz" (the copy's result is not
 // consulted). Then reads InstallDir + "zavoback.zvz"
-// and, unless it is missing, shorter than 100 bytes or cannot be held in
-// memory (all silent), unpacks every record into InstallDir through
+// and, unless it is missing or shorter than 100 bytes (both silent), unpacks
+// every record into InstallDir through
 // WorkBuffer (ExtractContainer: a failing record shows its message and leaves
 // its file as it was) and verifies them (VerifyContainer, nothing exempt). A
 // failure list is shown as the list, "\r\n\r\n" and
 // "原有数据文件没有成功复制，原有数据不能使用！\r\n"; otherwise
 // "成功恢复了<n>个原有数据文件！" with the number of records that passed. Both
-// in a UTF-16 box captioned "智能岚汀" with an OK button. The archive is left
+// in a UTF-16 box captioned "智能岚汀" with an OK button. An archive that is
+// there but cannot be read or held in memory shows that closing sentence
+// alone: the earlier data did not come back. The archive is left
 // in place; BackupState is not changed. Called only in BackupState 2.
 void RestoreUserData();
 

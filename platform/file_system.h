@@ -20,6 +20,9 @@ class File {
   virtual bool Write(const void* data, uint32_t size, uint32_t* written) = 0;
   // The size of the file in bytes.
   virtual uint64_t Size() = 0;
+  // Cuts the file to `size` bytes and puts the position there
+  // (SetFilePointerEx and SetEndOfFile). Returns false on an error.
+  virtual bool Truncate(uint64_t size) = 0;
 };
 
 class FileSystem {

@@ -44,7 +44,7 @@ void PrepareInstallDir() {
 bool ReleaseSysWow64Ime() {
   LowerIntegrityLevel();
   MakeSysWow64Path(&SysWow64Dir);
-  const std::string path = SysWow64Dir.str() + "\\" + entries::kFullIme32;
+  const std::string path = FileInFolder(SysWow64Dir.view(), entries::kFullIme32);
   if (DeleteFileForced(path) == 0) return true;
   RestartRequired = 1;
   return MoveLockedFileAside(path) == 0;
@@ -54,7 +54,7 @@ bool ReleaseSysWow64Ime() {
 // only a call without redirection reaches.
 bool ReleaseSystemIme() {
   platform::ScopedFsRedirectionOff native;
-  const std::string path = SystemDir.str() + "\\" + entries::kFullIme32;
+  const std::string path = FileInFolder(SystemDir.view(), entries::kFullIme32);
   if (DeleteFileForced(path) == 0) return true;
   if (MoveLockedFileAside(path) == 0) return true;
   RestartRequired = 1;

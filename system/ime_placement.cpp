@@ -116,7 +116,7 @@ bool CopyUninstaller(const std::string& source, const std::string& target) {
 
 using CopyCalls = bool (*)(const std::string& source, const std::string& target);
 
-std::string UninstallerTarget() { return SystemDir.str() + "\\" + entries::kUninstaller32; }
+std::string UninstallerTarget() { return FileInFolder(SystemDir.view(), entries::kUninstaller32); }
 
 // Copies into the native system folder of a 64-bit Windows, which a 32-bit
 // installer only reaches with the WOW64 redirection switched off; it would
@@ -137,12 +137,12 @@ void PlaceOn64BitSystem(PlacementPass pass) {
   MakeSysWow64Path(&SysWow64Dir);
   const std::string wow64Source =
       pass == PlacementPass::kFirst ? StampedVariant(false) : InInstallDir(entries::kPlacedIme32);
-  PlaceFile(wow64Source, SysWow64Dir.str() + "\\" + entries::kFullIme32);
+  PlaceFile(wow64Source, FileInFolder(SysWow64Dir.view(), entries::kFullIme32));
 
   RefreshSystemDir();
   const std::string nativeSource =
       pass == PlacementPass::kFirst ? StampedVariant(true) : InInstallDir(entries::kFullIme64);
-  PlaceNatively(CopyMovingAside, nativeSource, SystemDir.str() + "\\" + entries::kFullIme32);
+  PlaceNatively(CopyMovingAside, nativeSource, FileInFolder(SystemDir.view(), entries::kFullIme32));
   if (pass == PlacementPass::kFirst) {
     PlaceNatively(CopyUninstaller, InInstallDir(entries::kUninstaller64), UninstallerTarget());
     ReplaceCompanion();
@@ -159,7 +159,7 @@ void PlaceOn32BitSystem(PlacementPass pass) {
   } else {
     source = InInstallDir(vistaOrLater ? entries::kPlacedIme32 : entries::kFullIme32);
   }
-  PlaceFile(source, SystemDir.str() + "\\" + entries::kFullIme32);
+  PlaceFile(source, FileInFolder(SystemDir.view(), entries::kFullIme32));
   if (pass == PlacementPass::kFirst) {
     const std::string target = UninstallerTarget();
     if (!CopyUninstaller(InInstallDir(entries::kUninstaller32), target)) ShowCopyFailure(target);

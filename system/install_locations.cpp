@@ -25,11 +25,20 @@ std::string ProgramFilesBase() {
   return folder;
 }
 
-void WriteRememberedFile(const std::string& path) { WriteFileBytes(path, InstallDir.view()); }
+void WriteRememberedFile(const std::string& path) {
+  if (!path.empty()) WriteFileBytes(path, InstallDir.view());
+}
+
+// Reads the Windows directory into WindowsDir. A query that fails keeps the
+// directory read before, so that no path falls back to the drive's root.
+void RefreshWindowsDir() {
+  const std::string directory = platform::System().GetWindowsDirectoryA(200);
+  if (!directory.empty()) WindowsDir.AssignTruncated(directory);
+}
 
 std::string RememberedFilePath() {
-  WindowsDir.AssignTruncated(platform::System().GetWindowsDirectoryA(200));
-  return WindowsDir.str() + "\\" + kRememberedDirFileName;
+  RefreshWindowsDir();
+  return FileInFolder(WindowsDir.view(), kRememberedDirFileName);
 }
 
 }  // namespace
@@ -64,7 +73,8 @@ void RememberInstallDir() {
 
 void ReadRememberedInstallDir(int intoPrevious) {
   std::string bytes;
-  if (!ReadFileBytes(RememberedFilePath(), kRememberedFileReadLimit, &bytes)) return;
+  const std::string path = RememberedFilePath();
+  if (path.empty() || !ReadFileBytes(path, kRememberedFileReadLimit, &bytes)) return;
   // The text ends at the first zero byte, if the file holds one.
   const size_t zero = bytes.find('\0');
   if (zero != std::string::npos) bytes.resize(zero);
@@ -85,7 +95,7 @@ std::string FindFixedDriveDir() {
 }
 
 int DetectSystem() {
-  WindowsMajorVersion = 0;
+  // A query that fails keeps the version found before (0 before the first).
   platform::OsVersion version;
   if (platform::System().GetVersionExA(&version)) {
     WindowsMajorVersion = static_cast<int32_t>(version.major);
@@ -95,13 +105,25 @@ int DetectSystem() {
   return PathExists(SysWow64Dir.str());
 }
 
-void RefreshSystemDir() { SystemDir.AssignTruncated(platform::System().GetSystemDirectoryA(200)); }
+void RefreshSystemDir() {
+  const std::string directory = platform::System().GetSystemDirectoryA(200);
+  if (!directory.empty()) SystemDir.AssignTruncated(directory);
+}
 
 void MakeSysWow64Path(FixedText<210>* out) {
-  WindowsDir.AssignTruncated(platform::System().GetWindowsDirectoryA(200));
+  RefreshWindowsDir();
   out->clear();
+  if (WindowsDir.empty()) return;
   out->Append(WindowsDir.view());
   out->Append("\\syswow64");
+}
+
+std::string FileInFolder(std::string_view folder, std::string_view name) {
+  if (folder.empty()) return std::string();
+  std::string path(folder);
+  path += '\\';
+  path += name;
+  return path;
 }
 
 }  // namespace zv

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "state/locations.h"
 
@@ -34,14 +35,23 @@ void ReadRememberedInstallDir(int intoPrevious);
 std::string FindFixedDriveDir();
 
 // Refreshes WindowsMajorVersion (and SysWow64Dir from Vista on) and returns 1
-// on a 64-bit Windows: major version 6 or above with a syswow64 folder.
+// on a 64-bit Windows: major version 6 or above with a syswow64 folder. A
+// version query that fails keeps the version found before.
 int DetectSystem();
 
-// Reads the system directory as this process sees it into SystemDir (empty
-// when it does not fit its 200 bytes).
+// Reads the system directory as this process sees it into SystemDir. A
+// query that fails (or a directory that does not fit its 200 bytes) keeps
+// the directory read before, empty before the first.
 void RefreshSystemDir();
 
-// The Windows directory followed by "\syswow64".
+// The Windows directory followed by "\syswow64"; empty while the Windows
+// directory is unknown. Reads the Windows directory afresh, keeping the one
+// read before when the query fails.
 void MakeSysWow64Path(FixedText<210>* out);
+
+// `folder` + "\" + `name`, or an empty path when `folder` is empty: a system
+// folder that could not be read must not turn into the root of the current
+// drive.
+std::string FileInFolder(std::string_view folder, std::string_view name);
 
 }  // namespace zv

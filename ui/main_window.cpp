@@ -71,8 +71,13 @@ void ShowBox(const char16_t* text) {
 
 void RequestRepaint(WindowHandle window) { Windows().InvalidateRect(window, false); }
 
+// Asks the window to close once the current message is handled; should the
+// request not reach the queue, the window goes at once, so that the wizard
+// never stays open with nothing left to do.
 void CloseMainWindow(WindowHandle window) {
-  platform::Messages().PostMessageA(window, win::kWmClose, 0, 0);
+  if (!platform::Messages().PostMessageA(window, win::kWmClose, 0, 0)) {
+    Windows().DestroyWindow(window);
+  }
 }
 
 std::u16string MainCaption() {
@@ -165,6 +170,8 @@ void FinishInstall(WindowHandle window) {
   CloseMainWindow(window);
 }
 
+void OnTimer(WindowHandle window);
+
 // The confirming click on the install-path page: the checks, the install,
 // the extra files and settings, then the typing test or the end.
 void ConfirmInstall(WindowHandle window) {
@@ -188,7 +195,11 @@ void ConfirmInstall(WindowHandle window) {
   if (BackupState == kBackupKeepOldData) RestoreUserData();
   if (DetectSystem() == 1) {
     RequestRepaint(window);
-    platform::Messages().SetTimer(window, kTypingTestTimer, kTypingTestDelayMs);
+    // Without its timer the processing page would never give way: the
+    // typing test then follows at once.
+    if (platform::Messages().SetTimer(window, kTypingTestTimer, kTypingTestDelayMs) == 0) {
+      OnTimer(window);
+    }
     return;
   }
   FinishInstall(window);

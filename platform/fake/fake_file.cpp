@@ -63,6 +63,22 @@ bool FakeFile::Write(const void* data, uint32_t size, uint32_t* written) {
   return true;
 }
 
+bool FakeFile::Truncate(uint64_t size) {
+  if (owner_ == nullptr) return false;
+  MachineState& state = owner_->state_;
+  if (state.Injected("SetEndOfFile", {path_})) return false;
+  if (node_->directory) return state.Fail(kErrorInvalidFunction);
+  if (!WantsWrite(record_.access)) return state.Fail(win::kErrorAccessDenied);
+  // Cutting a file frees its space; growing one would take some.
+  if (size > node_->data.size()) {
+    const uint64_t grown = size - node_->data.size();
+    if (owner_->TakeDiskSpace(grown) < grown) return state.Fail(win::kErrorDiskFull);
+  }
+  node_->data.resize(static_cast<size_t>(size));
+  position_ = size;
+  return true;
+}
+
 uint64_t FakeFile::Size() { return node_->directory ? 0 : node_->data.size(); }
 
 }  // namespace zv::fake

@@ -25,6 +25,7 @@ class FakeFile : public platform::File {
   bool Read(void* buffer, uint32_t size, uint32_t* got) override;
   bool Write(const void* data, uint32_t size, uint32_t* written) override;
   uint64_t Size() override;
+  bool Truncate(uint64_t size) override;
 
   // The file system is going away: every later call fails.
   void Orphan() { owner_ = nullptr; }

@@ -91,6 +91,8 @@ class FakeFileSystem : public platform::FileSystem {
   // Writes fail with ERROR_DISK_FULL once `bytes` more bytes have been written.
   void SetDiskFullAfter(uint64_t bytes);
   void ClearDiskFull();
+  // The bytes the disk still takes; empty while it is not limited.
+  std::optional<uint64_t> DiskSpaceLeft() const { return diskSpace_; }
   // Files the code under test holds open (test handles not counted).
   size_t OpenFileCount() const;
   // Redirection state of the thread and how often it was switched.

@@ -12,6 +12,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -83,9 +85,23 @@ class FakeMachine : private MachineStateHolder,
   // only `times` of them unless it is -1.
   void FailOperation(const std::string& operation, uint32_t error, const std::string& subject = "",
                      int times = -1);
+  // Makes only the `nth` call (counting from 1) of `operation` from now on
+  // fail with `error`, whatever its subject.
+  void FailNthCall(const std::string& operation, uint32_t error, int nth) {
+    machine_.faults.Fail(operation, error, "", 1, nth - 1);
+  }
   void ClearFailures() { machine_.faults.Clear(); }
   // How many times the code under test called `operation`.
   int CallCount(const std::string& operation) const { return machine_.faults.Calls(operation); }
+  // Notes every call from now on, in order, with its subjects.
+  void RecordCalls(bool on) { machine_.faults.RecordCalls(on); }
+  const std::vector<FaultInjector::CallRecord>& RecordedCalls() const {
+    return machine_.faults.RecordedCalls();
+  }
+  // Every operation called so far with its count.
+  const std::map<std::string, int, std::less<>>& CallCounts() const {
+    return machine_.faults.AllCalls();
+  }
   // The calls that load a module or start a program (message boxes, WinExec,
   // ImmInstallIMEW, ActivateKeyboardLayout, the access-list calls) made while
   // WOW64 redirection was switched off, as "<operation> <text, command line

@@ -49,9 +49,9 @@ void FaultInjector::ReportUnfired() const {
 }
 
 void FaultInjector::Fail(const std::string& operation, uint32_t error, const std::string& subject,
-                         int times) {
-  if (times == 0 || times < -1) return;
-  rules_.push_back(Rule{operation, error, Lower(subject), times});
+                         int times, int skip) {
+  if (times == 0 || times < -1 || skip < 0) return;
+  rules_.push_back(Rule{operation, error, Lower(subject), times, skip});
 }
 
 void FaultInjector::Clear() {
@@ -62,8 +62,20 @@ void FaultInjector::Clear() {
 std::optional<uint32_t> FaultInjector::Check(std::string_view operation,
                                              std::initializer_list<std::string_view> subjects) {
   ++calls_[std::string(operation)];
+  if (recording_) {
+    CallRecord record{std::string(operation), std::string()};
+    for (std::string_view subject : subjects) {
+      if (!record.subjects.empty()) record.subjects += '|';
+      record.subjects += subject;
+    }
+    recorded_.push_back(std::move(record));
+  }
   for (auto it = rules_.begin(); it != rules_.end(); ++it) {
     if (it->operation != operation || !Matches(it->subject, subjects)) continue;
+    if (it->skip > 0) {
+      --it->skip;
+      continue;
+    }
     uint32_t error = it->error;
     it->fired = true;
     if (it->remaining > 0 && --it->remaining == 0) rules_.erase(it);

@@ -31,7 +31,9 @@ class FaultInjector {
   // fail with `error`. With a non-empty `subject`, only calls whose path, key
   // or value name contains it (ignoring ASCII case) fail. `times` limits how
   // many calls fail; -1 means every matching call from now on.
-  void Fail(const std::string& operation, uint32_t error, const std::string& subject, int times);
+  // The first `skip` matching calls pass before the failures begin.
+  void Fail(const std::string& operation, uint32_t error, const std::string& subject, int times,
+            int skip = 0);
   // Forgets every scripted failure (the call counts stay), reporting those
   // that never fired.
   void Clear();
@@ -43,6 +45,19 @@ class FaultInjector {
 
   // How many times `operation` was called, failed or not.
   int Calls(std::string_view operation) const;
+  // One call as RecordCalls notes it: the operation and every path, key or
+  // value name it named, joined by '|'.
+  struct CallRecord {
+    std::string operation;
+    std::string subjects;
+  };
+  // Starts or stops noting every call in order (a clean run's log tells a
+  // fault sweep which call touches which file).
+  void RecordCalls(bool on) { recording_ = on; }
+  const std::vector<CallRecord>& RecordedCalls() const { return recorded_; }
+
+  // Every operation called so far with its count, by name.
+  const std::map<std::string, int, std::less<>>& AllCalls() const { return calls_; }
 
  private:
   struct Rule {
@@ -50,6 +65,7 @@ class FaultInjector {
     uint32_t error = 0;
     std::string subject;  // ASCII lower case
     int remaining = -1;
+    int skip = 0;  // matching calls still to let pass
     bool fired = false;
   };
 
@@ -57,6 +73,8 @@ class FaultInjector {
 
   std::vector<Rule> rules_;
   std::map<std::string, int, std::less<>> calls_;
+  bool recording_ = false;
+  std::vector<CallRecord> recorded_;
 };
 
 }  // namespace zv::fake

@@ -91,6 +91,13 @@ class PosixFile : public File {
     struct stat info {};
     return fstat(fd_.get(), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
   }
+  bool Truncate(uint64_t size) override {
+    const auto length = static_cast<off_t>(size);
+    if (ftruncate(fd_.get(), length) != 0 || lseek(fd_.get(), length, SEEK_SET) < 0) {
+      return FailErrno();
+    }
+    return true;
+  }
 
  private:
   FileDescriptor fd_;

@@ -30,6 +30,12 @@ class Win32File : public File {
     if (!GetFileSizeEx(handle_.get(), &size)) return 0;
     return static_cast<uint64_t>(size.QuadPart);
   }
+  bool Truncate(uint64_t size) override {
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(size);
+    return SetFilePointerEx(handle_.get(), position, nullptr, FILE_BEGIN) != FALSE &&
+           SetEndOfFile(handle_.get()) != FALSE;
+  }
 
  private:
   ScopedHandle handle_;

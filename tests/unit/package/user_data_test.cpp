@@ -354,11 +354,76 @@ TEST_F(UserDataTest, FaultsInTheBackupLeaveTheUserFilesAlone) {
     machine_.ClearFailures();
     std::map<std::string, std::string> after = Snapshot(kDir);
     for (const Row& row : Rows(1)) EXPECT_EQ(after[row.source], before[row.source]) << row.source;
-    // A failed copy leaves the older .bak, which is then packed.
+    // A failed copy leaves the older .bak on the disk as it was.
     if (std::string(fault.operation) == "CopyFileA") {
       EXPECT_EQ(after["cfontset.bak"], "older copy");
     }
   }
+}
+
+// A failed copy of a row's .zvh does not let an older .bak stand in for the
+// user's current file: the .zvh itself is packed under the .bak name.
+TEST_F(UserDataTest, AFailedCopyPacksTheCurrentFileUnderTheCopysName) {
+  AddUserFiles();
+  machine_.AddFile(kDir + "cfontset.bak", "older copy");
+  machine_.FailOperation("CopyFileA", win::kErrorAccessDenied, "cfontset", 1);
+  EXPECT_EQ(BackupUserData(), 1);
+  machine_.ClearFailures();
+  machine_.RemovePath(kDir + "cfontset.bak");
+  RestoreUserData();
+  EXPECT_EQ(machine_.ReadText(kDir + "cfontset.bak"), ContentOf("cfontset.zvh"));
+}
+
+// An addition that fails while writing its record or the header leaves the
+// archive whole, without trailing bytes, so that later additions are taken.
+TEST_F(UserDataTest, AFailedAdditionLeavesTheArchiveOpenToTheNext) {
+  for (const char* file : {"a.txt", "b.txt", "c.txt"}) {
+    machine_.AddFile(kDir + file, RandomBytes(5000, static_cast<unsigned>(file[0])));
+  }
+  // An addition to an archive writes the record's header, its stream and
+  // the archive's header; the first one writes the new header first.
+  struct Case {
+    bool first;
+    int failingWrite;
+  };
+  for (const Case& fault : {Case{true, 1}, Case{false, 1}, Case{false, 2}, Case{false, 3}}) {
+    SCOPED_TRACE(::testing::Message() << fault.first << " " << fault.failingWrite);
+    machine_.RemovePath(kArchive);
+    if (!fault.first) {
+      ASSERT_EQ(AddFileToArchive(kArchive, kDir + "a.txt"), 1);
+    }
+    machine_.FailNthCall("WriteFile", win::kErrorDiskFull, fault.failingWrite);
+    EXPECT_EQ(AddFileToArchive(kArchive, kDir + "b.txt"), 0);
+    machine_.ClearFailures();
+    EXPECT_EQ(AddFileToArchive(kArchive, kDir + "c.txt"), 1);
+    const std::string archive = Archive();
+    const std::vector<std::string> kept = fault.first ? std::vector<std::string>{"c.txt"}
+                                                      : std::vector<std::string>{"a.txt", "c.txt"};
+    EXPECT_EQ(RecordNames(archive), kept);
+    ASSERT_GE(archive.size(), kContainerHeaderSize);
+    EXPECT_EQ(ReadU32(reinterpret_cast<const uint8_t*>(archive.data()) + kEndOffsetOffset),
+              archive.size());
+  }
+}
+
+// The user who chose to keep the earlier data hears when its archive is
+// there but cannot be read; a missing archive stays without a word.
+TEST_F(UserDataTest, AnArchiveThatCannotBeReadIsReported) {
+  AddUserFiles();
+  ASSERT_EQ(BackupUserData(), 1);
+  for (const char* operation : {"CreateFileA", "ReadFile"}) {
+    SCOPED_TRACE(operation);
+    machine_.ClearMessageBoxes();
+    machine_.FailOperation(operation, win::kErrorAccessDenied, "zavoback.zvz", 1);
+    RestoreUserData();
+    machine_.ClearFailures();
+    EXPECT_EQ(Messages(),
+              std::vector<std::u16string>{u"原有数据文件没有成功复制，原有数据不能使用！\r\n"});
+  }
+  machine_.ClearMessageBoxes();
+  machine_.RemovePath(kArchive);
+  RestoreUserData();
+  EXPECT_TRUE(Messages().empty());
 }
 
 // Whatever file step of the restore fails, the file in InstallDir stays whole

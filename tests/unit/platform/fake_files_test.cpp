@@ -289,6 +289,30 @@ TEST(FakeFiles, HandlesReadAndWriteAtTheirPositionUntilTheDiskIsFull) {
   EXPECT_TRUE(machine.CopyFileA("C:\\out.bin", "C:\\copy.bin", false));
 }
 
+// Cutting a file needs a handle that may write, takes no disk space and
+// leaves the position at the new end.
+TEST(FakeFiles, TruncateCutsAtTheGivenSizeEvenOnAFullDisk) {
+  FakeMachine machine;
+  machine.AddFile("C:\\out.bin", "abcdef");
+  machine.SetDiskFullAfter(0);
+  auto reader = OpenForRead(machine, "C:\\out.bin");
+  ASSERT_NE(reader, nullptr);
+  EXPECT_FALSE(reader->Truncate(2));
+  EXPECT_EQ(machine.LastError(), kErrorAccessDenied);
+  reader.reset();
+  auto file = OpenForWrite(machine, "C:\\out.bin", kOpenExisting);
+  ASSERT_NE(file, nullptr);
+  EXPECT_TRUE(file->Truncate(2));
+  EXPECT_EQ(file->Size(), 2u);
+  EXPECT_FALSE(file->Truncate(3));  // growing would need room
+  EXPECT_EQ(machine.LastError(), kErrorDiskFull);
+  machine.ClearDiskFull();
+  uint32_t count = 0;
+  EXPECT_TRUE(file->Write("Z", 1, &count));
+  file.reset();
+  EXPECT_EQ(machine.ReadText("C:\\out.bin"), "abZ");
+}
+
 TEST(FakeFiles, Wow64RedirectsTheSystemFolderUnlessSwitchedOff) {
   FakeMachine machine = FakeMachine::Windows7x64();
   EXPECT_NE(OpenForWrite(machine, "C:\\WINDOWS\\System32\\zavoli4.ime", kCreateAlways), nullptr);

@@ -122,6 +122,29 @@ TEST(FaultInjector, AScriptedFailureThatNeverFiredIsReported) {
   SetUnfiredFaultReporter(testsOwn);
 }
 
+// The nth call alone fails, counted from when it was scripted; the log
+// names every call with its subjects.
+TEST(FaultInjector, TheNthCallAloneFailsAndEveryCallIsLogged) {
+  FakeMachine machine;
+  machine.Install();
+  machine.AddFile("C:\\a.txt", "a");
+  platform::Files().DeleteFileA("C:\\missing.txt");
+  machine.RecordCalls(true);
+  machine.FailNthCall("GetFileAttributesA", kErrorAccessDenied, 2);
+  std::vector<bool> found;
+  for (int call = 0; call < 3; ++call) {
+    found.push_back(platform::Files().GetFileAttributesA("C:\\a.txt") != kInvalidFileAttributes);
+  }
+  platform::Files().MoveFileA("C:\\a.txt", "C:\\b.txt");
+  EXPECT_EQ(found, (std::vector<bool>{true, false, true}));
+  EXPECT_EQ(machine.CallCounts().at("GetFileAttributesA"), 3);
+  EXPECT_EQ(machine.CallCount("DeleteFileA"), 1);
+  ASSERT_EQ(machine.RecordedCalls().size(), 4u);
+  EXPECT_EQ(machine.RecordedCalls()[0].operation, "GetFileAttributesA");
+  EXPECT_EQ(machine.RecordedCalls()[3].operation, "MoveFileA");
+  EXPECT_NE(machine.RecordedCalls()[3].subjects.find("a.txt|"), std::string::npos);
+}
+
 TEST(FakeProcesses, WinExecRecordsEveryCommandLine) {
   FakeMachine machine;
   EXPECT_EQ(machine.WinExec("icacls.exe \"C:\\z\" /SetIntegrityLevel Level: L", kSwShow), 33u);

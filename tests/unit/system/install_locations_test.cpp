@@ -159,11 +159,39 @@ TEST_F(InstallLocationsTest, DetectSystemNeedsVistaAndASysWow64Folder) {
   EXPECT_EQ(DetectSystem(), 0);
   EXPECT_EQ(WindowsMajorVersion, 5);
 
-  // A version query that fails leaves the major version at 0.
+  // A version query that fails keeps the version found before: 5 here, and
+  // 0 before any was found.
   machine_.Install();
   machine_.FailOperation("GetVersionExA", win::kErrorInvalidParameter);
   EXPECT_EQ(DetectSystem(), 0);
+  EXPECT_EQ(WindowsMajorVersion, 5);
+  WindowsMajorVersion = 0;
+  EXPECT_EQ(DetectSystem(), 0);
   EXPECT_EQ(WindowsMajorVersion, 0);
+}
+
+// A system or Windows directory that cannot be read keeps the one read
+// before, and before any was read no path falls back to the drive's root.
+TEST_F(InstallLocationsTest, FailedFolderQueriesNeverLeadToTheDrivesRoot) {
+  InstallDir.Assign("C:\\zavoli\\");
+  for (bool readBefore : {false, true}) {
+    SCOPED_TRACE(readBefore);
+    if (readBefore) {
+      RefreshSystemDir();
+      MakeSysWow64Path(&SysWow64Dir);
+    }
+    machine_.FailOperation("GetSystemDirectoryA", win::kErrorAccessDenied, "", 1);
+    machine_.FailOperation("GetWindowsDirectoryA", win::kErrorAccessDenied, "", 2);
+    RefreshSystemDir();
+    const std::string ime = FileInFolder(SystemDir.view(), "zavoli4.ime");
+    MakeSysWow64Path(&SysWow64Dir);
+    RememberInstallDir();
+    machine_.ClearFailures();
+    EXPECT_EQ(ime, readBefore ? "C:\\Windows\\system32\\zavoli4.ime" : "");
+    EXPECT_EQ(SysWow64Dir.str(), readBefore ? "C:\\Windows\\syswow64" : "");
+    EXPECT_EQ(machine_.Exists("C:\\Windows\\zavopath.zvh"), readBefore);
+    EXPECT_FALSE(machine_.Exists("C:\\zavopath.zvh"));
+  }
 }
 
 TEST_F(InstallLocationsTest, PathExistsOpensFilesAndDirectoriesButNotLockedOrMissingOnes) {

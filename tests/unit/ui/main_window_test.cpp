@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/installer_main.h"
@@ -16,6 +14,7 @@
 #include "state/package_state.h"
 #include "state/process_state.h"
 #include "state/wizard_state.h"
+#include "tests/unit/support/wizard_machine.h"
 #include "ui/window_parts.h"
 
 namespace zv {
@@ -26,17 +25,9 @@ using fake::FakeMachine;
 using fake::Preset;
 
 constexpr char kDir[] = "C:\\Program Files\\zavoli\\";
-// Client points inside the two buttons and between them.
-constexpr uint32_t kConfirm = platform::MakeLong(90, 257);
-constexpr uint32_t kExit = platform::MakeLong(310, 257);
-constexpr uint32_t kBetween = platform::MakeLong(200, 255);
-
-std::string DemoPackageBytes() {
-  std::ifstream file(std::string(ZV_DEMO_DIR) + "/demo.zvz", std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
+constexpr uint32_t kConfirm = test::kConfirmPoint;
+constexpr uint32_t kExit = test::kExitPoint;
+constexpr uint32_t kBetween = test::kBetweenPoint;
 
 class WizardTest : public ::testing::Test {
  protected:
@@ -49,15 +40,7 @@ class WizardTest : public ::testing::Test {
 
   void Prepare(Preset preset, bool withPackage = true) {
     machine_ = std::make_unique<FakeMachine>(preset);
-    if (withPackage) machine_->AddResource("KPMTZVZ", "ZVZ", DemoPackageBytes());
-    fake::DialogTemplate skinDialog;
-    skinDialog.rect = platform::Rect{0, 0, 329, 228};
-    skinDialog.controls.push_back({105, u"Button", win::kBsDefPushButton, u"确定", {}});
-    for (int id : {101, 102, 106, 107, 110, 111, 112}) {
-      skinDialog.controls.push_back({id, u"Button", win::kBsAutoRadioButton, u"", {}});
-    }
-    machine_->AddDialogTemplate(u"PYKEY", skinDialog);
-    machine_->AddDialogTemplate(u"PYKEYB", skinDialog);
+    test::AddProgramResources(*machine_, withPackage);
   }
 
   // The user's next click on the main window, made once the wizard waits.
@@ -154,6 +137,31 @@ TEST_F(WizardTest, OnSixtyFourBitWindowsTheTypingTestFollowsTheProcessingPage) {
   EXPECT_TRUE(machine_->Timers().empty());
   ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
   EXPECT_EQ(machine_->MessageBoxes()[0].text, u"安装完毕，如不能使用，请重新启动计算机！");
+}
+
+// A close request or a timer that the system refuses does not leave the
+// wizard open with nothing left to do.
+TEST_F(WizardTest, ARefusedCloseRequestOrTimerStillEndsTheWizard) {
+  struct Case {
+    Preset preset;
+    const char* operation;
+    int nth;  // the test's own clicks are posted too
+    int clicks;
+  };
+  for (const Case& refused : {Case{Preset::kWindows7x86, "PostMessageA", 4, 3},
+                              Case{Preset::kWindows7x64, "SetTimer", 1, 5}}) {
+    SCOPED_TRACE(refused.operation);
+    ResetProcessState();
+    Prepare(refused.preset);
+    for (int click = 0; click < refused.clicks; ++click) ThenClick(kConfirm);
+    machine_->QueueDialogScript({DialogStep::Click(test::kSkinDialogOk)});
+    machine_->FailNthCall(refused.operation, win::kErrorNotEnoughMemory, refused.nth);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_FALSE(machine_->Starved());
+    EXPECT_EQ(machine_->FindWindowOfClass("installWClass"), 0u);
+    ASSERT_FALSE(machine_->MessageBoxes().empty());
+    EXPECT_EQ(machine_->MessageBoxes().back().text, u"安装完毕，如不能使用，请重新启动计算机！");
+  }
 }
 
 TEST_F(WizardTest, TheExitButtonOnTheWelcomePageLeavesWithoutAWordOrAFile) {
