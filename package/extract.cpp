@@ -10,6 +10,7 @@
 #include "package/container_reader.h"
 #include "package/digest.h"
 #include "package/extract_message.h"
+#include "package/file_io.h"
 #include "package/file_replace.h"
 #include "package/phrase_list.h"
 #include "package/record_name.h"
@@ -242,13 +243,19 @@ ScratchArea SkinArchiveScratch() {
   return ScratchArea{WorkBuffer + kSkinArchiveRoom, kWorkBufferSize - kSkinArchiveRoom};
 }
 
-bool ExtractContainer(ContainerBytes container, std::string_view directory, ScratchArea scratch) {
+bool ExtractContainer(ContainerBytes container, std::string_view directory, ScratchArea scratch,
+                      KeepExistingFile keep) {
   ContainerReader reader(container);
   const bool slotUsable = ScratchContentCapacity(scratch) > 0;
   uint32_t written = 0;
   SlotInflater inflater;
   PackageEntry entry;
   while (reader.Next(&entry)) {
+    if (keep != nullptr && keep(entry.name) &&
+        FileMayExist(std::string(directory) + std::string(entry.name))) {
+      ++written;
+      continue;
+    }
     if (slotUsable) PutNameInSlot(entry, scratch);
     if (slotUsable && ExtractRecord(entry, reader.layout(), directory, scratch, &inflater)) {
       ++written;

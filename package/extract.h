@@ -64,6 +64,10 @@ ScratchArea SkinArchiveScratch();
 // name with its content and attributes. The walk stops silently at a record without its "CF"
 // marker or one running past the container's end. Returns true when every
 // record counted in the header was written in full.
-bool ExtractContainer(ContainerBytes container, std::string_view directory, ScratchArea scratch);
+// A record whose name `keep` accepts and whose target already exists (a file)
+// is left alone and counts as written: the user's data that no backup holds.
+using KeepExistingFile = bool (*)(std::string_view name);
+bool ExtractContainer(ContainerBytes container, std::string_view directory, ScratchArea scratch,
+                      KeepExistingFile keep = nullptr);
 
 }  // namespace zv

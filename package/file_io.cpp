@@ -53,4 +53,13 @@ int PathExists(const std::string& path) {
   return file ? 1 : 0;
 }
 
+bool FileMayExist(const std::string& path) {
+  platform::FileSystem& files = platform::Files();
+  const uint32_t attributes = files.GetFileAttributesA(path);
+  if (attributes != win::kInvalidFileAttributes)
+    return (attributes & win::kAttributeDirectory) == 0;
+  const uint32_t error = files.LastError();
+  return error != win::kErrorFileNotFound && error != win::kErrorPathNotFound;
+}
+
 }  // namespace zv

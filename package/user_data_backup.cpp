@@ -12,9 +12,11 @@
 #include "package/digest.h"
 #include "package/file_io.h"
 #include "package/file_replace.h"
+#include "package/record_name.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
 #include "state/locations.h"
+#include "state/package_state.h"
 #include "state/run_state.h"
 
 namespace zv {
@@ -248,9 +250,23 @@ int BackupUserData() {
         copiedFrom != nullptr &&
         !platform::Files().CopyFileA(directory + copiedFrom, directory + name, false) &&
         AddFileAs(archive, directory + copiedFrom, name) != 0;
-    if (!packed && AddFileToArchive(archive, directory + name) == 0 && row.required) return 0;
+    if (packed || AddFileToArchive(archive, directory + name) != 0) continue;
+    // The user's own file is the .zvh a .bak row is copied from.
+    if (FileMayExist(directory + (copiedFrom != nullptr ? copiedFrom : name.c_str()))) {
+      UserDataUnsaved = 1;
+    }
+    if (row.required) return 0;
   }
   return 1;
+}
+
+bool IsUserDataFile(std::string_view name) {
+  for (const BackupRow& row : kRows) {
+    for (const char* own : {row.name, row.copiedFrom, row.pinyinName, row.pinyinCopiedFrom}) {
+      if (own != nullptr && SameFileName(name, own)) return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace zv

@@ -46,9 +46,14 @@ int AddFileAs(const std::string& archivePath, const std::string& filePath, std::
 // only), zavopymb.ov1, zvgbkbh.zvh, zvszsj05.zvh, zvszsj06.zvh. Returns 0 at
 // the first of the first fifteen that cannot be packed, 1 when they all were.
 // The user's files are only read; only the .bak copies and the archive are
-// written. The caller sets BackupState from the result and then gives
-// InstallDir its default again.
+// written. A row that could not be packed although the user's file exists
+// (its .zvh for the .bak rows) sets UserDataUnsaved. The caller sets
+// BackupState from the result and then gives InstallDir its default again.
 int BackupUserData();
+
+// Whether `name` (compared ignoring ASCII case) is one of the user's data
+// files the backup takes: a packed name or the .zvh a .bak is copied from.
+bool IsUserDataFile(std::string_view name);
 
 // Whether `directory` names a directory on a drive to which file names can be
 // appended: a letter, ":\" and a text ending with a backslash. What an

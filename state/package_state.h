@@ -28,4 +28,9 @@ inline constexpr int32_t kBackupKeepOldData = 2;
 // backup archive is whole; kBackupKeepOldData when the user chose to keep it.
 extern int32_t BackupState;
 
+// 1 when a data file of the earlier installation exists but could not be
+// packed into the backup archive: the install then leaves every data file
+// there as it is rather than lay the package's copies over them.
+extern int32_t UserDataUnsaved;
+
 }  // namespace zv

@@ -31,6 +31,7 @@ int32_t SkinChoice = 0;
 PackageBytes PackageResource;
 uint8_t* WorkBuffer = nullptr;
 int32_t BackupState = kBackupNone;
+int32_t UserDataUnsaved = 0;
 
 int32_t RestartRequired = 0;
 int32_t ImeRegistered = 0;
@@ -63,6 +64,7 @@ void ResetProcessState() {
   PackageResource = PackageBytes{};
   WorkBuffer = nullptr;
   BackupState = kBackupNone;
+  UserDataUnsaved = 0;
 
   RestartRequired = 0;
   ImeRegistered = 0;

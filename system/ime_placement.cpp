@@ -4,6 +4,8 @@
 #include "package/file_replace.h"
 #include "package/package_entries.h"
 #include "package/package_resource.h"
+#include "package/record_name.h"
+#include "package/user_data_backup.h"
 #include "package/work_buffer.h"
 #include "platform/scoped_fs_redirection.h"
 #include "platform/services.h"
@@ -81,8 +83,14 @@ void ExtractPackage() {
   }
   bool extracted = false;
   if (PackageResource.data != nullptr && WorkBuffer != nullptr) {
+    // Data files of the earlier install that the backup could not take stay
+    // as they are: the package's copies would replace them for good.
+    const bool overUnsavedData =
+        UserDataUnsaved == 1 &&
+        (PreviousInstallDir.empty() || SameFileName(InstallDir.view(), PreviousInstallDir.view()));
     extracted = ExtractContainer(ContainerBytes{PackageResource.data, PackageResource.size},
-                                 InstallDir.view(), WorkBufferScratch());
+                                 InstallDir.view(), WorkBufferScratch(),
+                                 overUnsavedData ? IsUserDataFile : nullptr);
   }
   if (!extracted) {
     ShowExtractionIncomplete();

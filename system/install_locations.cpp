@@ -3,6 +3,7 @@
 #include "package/file_io.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
+#include "state/package_state.h"
 #include "system/path_text.h"
 
 namespace zv {
@@ -74,7 +75,16 @@ void RememberInstallDir() {
 void ReadRememberedInstallDir(int intoPrevious) {
   std::string bytes;
   const std::string path = RememberedFilePath();
-  if (path.empty() || !ReadFileBytes(path, kRememberedFileReadLimit, &bytes)) return;
+  if (path.empty() || !ReadFileBytes(path, kRememberedFileReadLimit, &bytes)) {
+    // Where an earlier install may keep its data is unknown, unless the
+    // file is simply not there: nothing there may be laid over.
+    const uint32_t error = platform::Files().LastError();
+    if (intoPrevious == 1 &&
+        (path.empty() || (error != win::kErrorFileNotFound && error != win::kErrorPathNotFound))) {
+      UserDataUnsaved = 1;
+    }
+    return;
+  }
   // The text ends at the first zero byte, if the file holds one.
   const size_t zero = bytes.find('\0');
   if (zero != std::string::npos) bytes.resize(zero);

@@ -65,7 +65,9 @@ OptionRecord DefaultOptionRecord() {
 }
 
 void AdjustOptionRecord() {
-  if (BackupState == kBackupKeepOldData) return;
+  // The user's own record stays: kept with the old data, or not saved by
+  // the backup.
+  if (BackupState == kBackupKeepOldData || UserDataUnsaved == 1) return;
   const std::string path = InstallDir.str() + entries::kOptionRecord;
   OptionRecord record = DefaultOptionRecord();
   std::string stored;

@@ -111,7 +111,11 @@ void OnCreate(WindowHandle window) {
       WindowHooks{RedrawInstallPathPage, DrawProgress, ShowSkinDialog});
   LockPackageResource();
   g_life.workBuffer = std::make_unique<WorkBufferReservation>();
-  if (!g_life.workBuffer->reserved()) return;
+  if (!g_life.workBuffer->reserved()) {
+    // Without the buffer there is no backup: the earlier data stays as it is.
+    UserDataUnsaved = 1;
+    return;
+  }
   BackupState = kBackupNone;
   if (BackupUserData() != 0) BackupState = kBackupComplete;
   // The backup worked in the earlier install's directory; the install goes

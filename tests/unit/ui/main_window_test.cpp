@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 #include "app/installer_main.h"
@@ -257,6 +258,44 @@ TEST_F(WizardTest, AReinstallKeepsTheUsersDataWhenTheUserSaysYes) {
   // The option record and the skin were kept: no skin dialog the second time.
   EXPECT_EQ(Installed("zvszsj43.zvh"), options);
   EXPECT_EQ(machine_->DialogLog().size(), 1u);
+}
+
+// A data file that exists but cannot be read for the backup (another program
+// holds it) is not laid over: whether the backup stops there (zavodwdw.txt)
+// or goes on without it (zvszsj05.zvh), the user's files stay as they were.
+TEST_F(WizardTest, AReinstallLeavesTheUsersDataAloneWhenTheBackupCannotTakeIt) {
+  struct Case {
+    const char* unreadable;
+    bool asked;  // the backup is whole all the same, and the user says No
+  };
+  for (const Case& c : {Case{"zavodwdw.txt", false}, Case{"zvszsj05.zvh", true}}) {
+    SCOPED_TRACE(c.unreadable);
+    ResetProcessState();
+    Prepare(Preset::kWindows7x86);
+    for (int click = 0; click < 3; ++click) ThenClick(kConfirm);
+    machine_->QueueDialogScript({DialogStep::Click(102), DialogStep::Click(105)});
+    ASSERT_EQ(Run(), 0);
+    const std::map<std::string, std::string> mine = {
+        {"zavodwdw.txt", "my words"},
+        {"zvszsj05.zvh", "my phrases"},
+        {"zvszsj43.zvh", Installed("zvszsj43.zvh").substr(0, 199) + "!"}};
+    for (const auto& [name, content] : mine) machine_->AddFile(kDir + name, content);
+
+    machine_->EndProgram();
+    ResetProcessState();
+    machine_->ClearMessageBoxes();
+    for (int click = 0; click < 3; ++click) ThenClick(kConfirm);
+    if (c.asked) machine_->QueueAnswer(win::kIdNo);
+    machine_->FailOperation("CreateFileA", win::kErrorSharingViolation, c.unreadable, 1);
+    ASSERT_EQ(Run(), 0);
+    machine_->ClearFailures();
+
+    const auto& boxes = machine_->MessageBoxes();
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes[0].text == u"检测到安装目录下有智能岚汀以前的词组等数据文件，是否保留？",
+              c.asked);
+    for (const auto& [name, content] : mine) EXPECT_EQ(Installed(name), content) << name;
+  }
 }
 
 TEST_F(WizardTest, WhileTheInstallShowsABoxTheWindowCannotBeClosed) {
