@@ -587,11 +587,13 @@ def wizard_two_programs_use_ime(harness: winebox.Harness, check: Expectations) -
         check.context("win7-936 wizard, two other programs use the IME")
         before, places = silent.seed_plain(box, setting)
         holders = [box.hold([("window", title)]) for title in OWNER_TITLES]
-        # Each holder reports ready once its windows exist; give Wine's desktop a
-        # moment to list both before the installer enumerates them (one run in
-        # about fifteen saw only the older one).
-        time.sleep(1.0)
         run = open_wizard(check, box, setting)
+        # Each holder reports ready once its windows exist, but on a busy machine
+        # Wine's desktop can list the younger one only a little later: wait until
+        # another process sees both, as the installer's enumeration will.
+        deadline = time.monotonic() + 10.0
+        while run.count_windows("UIKPMT") < len(OWNER_TITLES) and time.monotonic() < deadline:
+            time.sleep(0.1)
         to_install_path_page(check, run, setting, None, shots=False)
         run.click(*CONFIRM)
         run.next_box("ok", timeout=INSTALL_TIMEOUT)

@@ -763,6 +763,10 @@ class InteractiveRun:
         """Makes the window paint itself whole again (as when it is uncovered)."""
         self._ask("repaint", "repainted")
 
+    def count_windows(self, class_name: str) -> int:
+        """How many top-level windows of `class_name` Wine's EnumWindows lists now."""
+        return self._ask(f"count {class_name}", "count")["count"]
+
     def window_state(self) -> dict:
         return self._ask("state", "state")
 

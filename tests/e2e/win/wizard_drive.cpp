@@ -20,10 +20,11 @@
 //   dlgclick <id>        send BM_CLICK to control <id> of that dialog
 //   checked <id>         the BM_GETCHECK state of control <id> of that dialog
 //   state                whether the window still exists and is visible
+//   count <class>        how many top-level windows of that class EnumWindows lists
 //   quit                 end the helper (so does end of input)
 // Output, one JSON object per line: {"event":"ready"} first, then one reply per command
 // ("window", "clicked", "typed", "edits", "closed", "repainted", "shot", "dialog", "dlgclicked",
-// "checked", "state"), or {"event":"error","command":...,"message":...}.
+// "checked", "state", "count"), or {"event":"error","command":...,"message":...}.
 #include <windows.h>
 
 #include <cstdint>
@@ -408,6 +409,25 @@ void Dialog(const std::string& command, DWORD timeout) {
                     .Finish());
 }
 
+struct ClassCount {
+  std::wstring class_name;
+  std::uint64_t count;
+};
+
+BOOL CALLBACK CountOfClass(HWND window, LPARAM parameter) {
+  auto* wanted = reinterpret_cast<ClassCount*>(parameter);
+  wchar_t name[64] = {};
+  if (GetClassNameW(window, name, 64) > 0 && wanted->class_name == name) ++wanted->count;
+  return TRUE;
+}
+
+// Reports how many top-level windows of the class (ASCII) EnumWindows lists now.
+void CountWindows(const std::string& class_name) {
+  ClassCount wanted{std::wstring(class_name.begin(), class_name.end()), 0};
+  EnumWindows(CountOfClass, reinterpret_cast<LPARAM>(&wanted));
+  e2e::EmitLine(e2e::JsonObject().Text("event", "count").Number("count", wanted.count).Finish());
+}
+
 void DialogControl(const std::string& command, int id, bool click) {
   if (!HaveDialog(command)) return;
   HWND control = GetDlgItem(g_dialog, id);
@@ -488,6 +508,8 @@ void Run(const std::string& line) {
     if (HaveDialog(line)) Shot(line, g_dialog, false, Rest(line, 1));
   } else if ((verb == "dlgclick" || verb == "checked") && n == 2) {
     DialogControl(line, Integer(w[1]), verb == "dlgclick");
+  } else if (verb == "count" && n == 2) {
+    CountWindows(w[1]);
   } else if (verb == "state" && n == 1) {
     const bool exists = g_window != nullptr && IsWindow(g_window);
     e2e::EmitLine(e2e::JsonObject()
