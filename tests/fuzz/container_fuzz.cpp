@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "package/container_format.h"
 #include "package/extract.h"
 #include "package/phrase_list.h"
@@ -25,46 +26,24 @@ namespace {
 
 constexpr char kInstallDir[] = "C:\\zavoli\\";
 
-void Require(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
-    std::abort();
-  }
-}
-
-// Every path of the machine but those inside the install directory.
-std::vector<std::string> OutsideInstallDir(zv::fake::FakeMachine& machine) {
-  std::vector<std::string> paths;
-  std::vector<std::string> pending = {"C:\\"};
-  while (!pending.empty()) {
-    const std::string dir = pending.back();
-    pending.pop_back();
-    for (const std::string& name : machine.ListDirectory(dir)) {
-      const std::string path = dir + name;
-      if (path == "C:\\zavoli") continue;
-      paths.push_back(path);
-      if (machine.Attributes(path) & zv::win::kAttributeDirectory) pending.push_back(path + "\\");
-    }
-  }
-  return paths;
-}
+using zv::fuzz::Require;
 
 void FuzzContainer(const uint8_t* data, size_t size) {
   zv::fake::FakeMachine machine;
   machine.Install();
   machine.AddDirectory("C:\\zavoli");
-  const std::vector<std::string> before = OutsideInstallDir(machine);
+  const auto before = zv::fuzz::DiskOutside(machine, {"C:\\zavoli"});
 
   // An exact copy, so that the address sanitizer sees any read past the end.
-  std::unique_ptr<uint8_t[]> bytes(new uint8_t[size ? size : 1]);
-  if (size > 0) std::memcpy(bytes.get(), data, size);
+  const auto bytes = zv::fuzz::ExactCopy(data, size);
   static std::vector<uint8_t> scratch(zv::kWorkBufferSize);
   const zv::ContainerBytes container{bytes.get(), size};
   zv::ExtractContainer(container, kInstallDir, zv::ScratchArea{scratch.data(), scratch.size()});
   std::string failList;
   const int passed = zv::VerifyContainer(container, kInstallDir, &failList, "zavocyzk.bak ");
   Require(passed >= 0, "negative pass count");
-  Require(OutsideInstallDir(machine) == before, "a file appeared outside the install directory");
+  Require(zv::fuzz::DiskOutside(machine, {"C:\\zavoli"}) == before,
+          "a file appeared outside the install directory");
 
   // The package check reads the same bytes; each of its findings names an entry.
   const zv::zvz::PackageReport report =
