@@ -10,6 +10,7 @@
 #include "package/container_reader.h"
 #include "package/digest.h"
 #include "package/extract_message.h"
+#include "package/fast_inflate.h"
 #include "package/file_io.h"
 #include "package/file_replace.h"
 #include "package/phrase_list.h"
@@ -189,40 +190,85 @@ bool WriteTarget(const std::string& target, const uint8_t* content, size_t lengt
          ReplaceTarget(fresh, target);
 }
 
+// Where a record's content lies once decoded, and where its digest text goes.
+struct Content {
+  uint8_t* data = nullptr;
+  size_t length = 0;
+  char* digestText = nullptr;
+};
+
+// Decodes the content into the scratch slot, or into `block` when it does
+// not fit there. With `*fast` the slot is filled by FastInflate, and `*fast`
+// is cleared when zlib did the work after all (the fast decoder left the
+// stream to it, or the content went to a block).
+bool Unpack(const PackageEntry& entry, const ScratchArea& scratch, SlotInflater* inflater,
+            bool* fast, std::vector<uint8_t>* block, char* blockDigest, Content* content) {
+  uint8_t* const slot = scratch.data + kScratchContentOffset;
+  size_t length = 0;
+  InflateOutcome outcome = InflateOutcome::kFailed;
+  if (*fast) {
+    switch (FastInflate(entry.stream, entry.streamSize, slot, ScratchContentCapacity(scratch),
+                        &length)) {
+      case FastInflateResult::kDone:
+        outcome = InflateOutcome::kDone;
+        break;
+      case FastInflateResult::kOutputFull:
+        outcome = InflateOutcome::kTooLarge;
+        break;
+      case FastInflateResult::kFailed:
+        *fast = false;
+        break;
+    }
+  }
+  if (!*fast) outcome = inflater->Inflate(entry, scratch, &length);
+  switch (outcome) {
+    case InflateOutcome::kDone:
+      *content = Content{slot, length, reinterpret_cast<char*>(slot + length + kScratchDigestGap)};
+      return length > 0;
+    case InflateOutcome::kTooLarge:
+      *fast = false;
+      if (!InflateIntoBlock(entry, block, &length)) return false;
+      *content = Content{block->data(), length, blockDigest};
+      return true;
+    case InflateOutcome::kFailed:
+      break;
+  }
+  return false;
+}
+
+bool DigestHolds(const PackageEntry& entry, ContainerLayout layout, const Content& content) {
+  if (layout != ContainerLayout::kDigest) return true;
+  BufferDigest(content.data, content.length, content.digestText);
+  return DigestMatches(entry.digestField, content.digestText);
+}
+
 // Unpacks one record; false when it failed. Content that fits the scratch
 // slot goes through it (name, content, digest text as laid out in extract.h);
-// larger content through a block of its own.
+// larger content through a block of its own. A record with a digest is first
+// decoded by the fast decoder, which the digest then checks; when either
+// fails, zlib decodes it again and its verdict stands.
 bool ExtractRecord(const PackageEntry& entry, ContainerLayout layout, std::string_view directory,
                    const ScratchArea& scratch, SlotInflater* inflater) {
   if (CheckRecordName(entry) != NameProblem::kNone) return false;
-  size_t length = 0;
-  uint8_t* content = scratch.data + kScratchContentOffset;
-  char* digestText = nullptr;
   char blockDigest[kDigestTextSize];
   std::vector<uint8_t> block;
-  switch (inflater->Inflate(entry, scratch, &length)) {
-    case InflateOutcome::kDone:
-      digestText = reinterpret_cast<char*>(content + length + kScratchDigestGap);
-      break;
-    case InflateOutcome::kTooLarge:
-      if (!InflateIntoBlock(entry, &block, &length)) return false;
-      content = block.data();
-      digestText = blockDigest;
-      break;
-    case InflateOutcome::kFailed:
-      return false;
+  Content content;
+  bool fast = layout == ContainerLayout::kDigest;
+  bool valid = Unpack(entry, scratch, inflater, &fast, &block, blockDigest, &content) &&
+               DigestHolds(entry, layout, content);
+  if (!valid && fast) {
+    fast = false;
+    valid = Unpack(entry, scratch, inflater, &fast, &block, blockDigest, &content) &&
+            DigestHolds(entry, layout, content);
   }
-  if (length == 0) return false;
-  if (layout == ContainerLayout::kDigest) {
-    BufferDigest(content, length, digestText);
-    if (!DigestMatches(entry.digestField, digestText)) return false;
-  }
+  if (!valid) return false;
+  size_t length = content.length;
   if (entry.name == kPhraseListRecordName) {
-    length = CompactPhraseList(content, length) + kPhraseTrailerSize;
+    length = CompactPhraseList(content.data, length) + kPhraseTrailerSize;
   }
   std::string target(directory);
   target += entry.name;
-  return WriteTarget(target, content, length);
+  return WriteTarget(target, content.data, length);
 }
 
 }  // namespace
