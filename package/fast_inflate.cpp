@@ -16,9 +16,9 @@ constexpr unsigned kDistanceTableBits = 9;
 constexpr unsigned kPrecodeTableBits = 7;
 constexpr unsigned kEndOfBlock = 256;
 
-// A table entry: bits 0-3 the code's length, 4-7 the extra bits that follow
-// it, 8-10 its kind, 16-31 its value (a literal byte, or the base of a
-// length or distance).
+// A table entry: bits 0-3 the code's length (4-7 zero), 8-11 the extra
+// bits that follow it, 12-14 its kind, 16-31 its value (a literal byte, or
+// the base of a length or distance).
 enum EntryKind : uint32_t {
   kInvalid = 0,  // a symbol no valid stream uses
   kLiteral = 1,
@@ -28,11 +28,11 @@ enum EntryKind : uint32_t {
 };
 
 constexpr uint32_t MakeInfo(EntryKind kind, uint32_t value, uint32_t extraBits) {
-  return (value << 16) | (static_cast<uint32_t>(kind) << 8) | (extraBits << 4);
+  return (value << 16) | (static_cast<uint32_t>(kind) << 12) | (extraBits << 8);
 }
 constexpr unsigned CodeLength(uint32_t entry) { return entry & 0xF; }
-constexpr unsigned ExtraBits(uint32_t entry) { return (entry >> 4) & 0xF; }
-constexpr uint32_t Kind(uint32_t entry) { return (entry >> 8) & 0x7; }
+constexpr unsigned ExtraBits(uint32_t entry) { return (entry >> 8) & 0xF; }
+constexpr uint32_t Kind(uint32_t entry) { return (entry >> 12) & 0x7; }
 constexpr uint32_t Value(uint32_t entry) { return entry >> 16; }
 
 constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
@@ -174,17 +174,119 @@ struct FixedTables {
   }
 };
 
-// The bit buffer is the machine's word: 64 bits in the 64-bit build, 32 in
-// the 32-bit one, where a 64-bit shift costs several instructions.
+// The stream's bits, lowest first. The bit buffer is the machine's word:
+// 64 bits in the 64-bit build, 32 in the 32-bit one, where a 64-bit shift
+// costs several instructions.
 template <typename BitBuffer>
-class Decoder {
+struct BitReader {
   static constexpr unsigned kBufferBits = sizeof(BitBuffer) * 8;
   // A refill leaves at least this many bits in the buffer.
   static constexpr unsigned kRefilledBits = kBufferBits - 8;
 
+  const uint8_t* in;
+  const uint8_t* end;
+  BitBuffer bits = 0;
+  unsigned count = 0;
+  unsigned padding = 0;  // zero bytes shifted in past the input's end
+
+  // Fills the buffer to at least kRefilledBits. Past the input's end it
+  // shifts in zero bytes and counts them; consuming any of them means the
+  // stream was cut short.
+  void Refill() {
+    if (end - in >= static_cast<ptrdiff_t>(sizeof(BitBuffer))) {
+      BitBuffer word;
+      std::memcpy(&word, in, sizeof word);
+      bits |= word << count;
+      in += (kBufferBits - 1 - count) >> 3;
+      count |= kRefilledBits;
+      return;
+    }
+    while (count < kRefilledBits) {
+      if (in < end) {
+        bits |= static_cast<BitBuffer>(*in++) << count;
+      } else {
+        ++padding;
+      }
+      count += 8;
+    }
+  }
+
+  bool ReadPastEnd() const { return padding * 8 > count; }
+
+  void Drop(unsigned n) {
+    bits >>= n;
+    count -= n;
+  }
+
+  uint32_t Take(unsigned n) {
+    const uint32_t value = static_cast<uint32_t>(bits & ((BitBuffer{1} << n) - 1));
+    Drop(n);
+    return value;
+  }
+
+  // Drops the bits up to the next byte boundary and gives the whole bytes
+  // still in the buffer back to the input. False when the buffer held more
+  // padding than bits: the stream ended early.
+  bool ReturnWholeBytes() {
+    Drop(count & 7);
+    const unsigned buffered = count / 8;
+    if (padding > buffered) return false;
+    in -= buffered - padding;
+    bits = 0;
+    count = 0;
+    padding = 0;
+    return true;
+  }
+
+  template <typename Table>
+  uint32_t Decode(const Table& table, const uint32_t* info, unsigned tableBits) {
+    uint32_t entry = table.entries[bits & ((BitBuffer{1} << tableBits) - 1)];
+    if (Kind(entry) == kLongCode) {
+      unsigned used = 0;
+      entry = table.template DecodeLong<BitBuffer>(bits, &used, info);
+      Drop(used);
+      return entry;
+    }
+    // Bits 4-7 of an entry are zero, so its low bits are the shift itself:
+    // no masking on the path from one lookup to the next.
+    bits >>= entry & (kBufferBits - 1);
+    count -= CodeLength(entry);
+    return entry;
+  }
+};
+
+// Copies `length` bytes from `distance` before `out` and returns the end of
+// the copy; `end` is the output's end. Far enough from it, a distance of at
+// least a word copies whole words, each read from bytes already written; the
+// last word may run up to 7 bytes past the match, still inside the output.
+uint8_t* CopyMatch(uint8_t* out, const uint8_t* end, size_t length, size_t distance) {
+  const uint8_t* from = out - distance;
+  uint8_t* const last = out + length;
+  if (distance >= 8 && static_cast<size_t>(end - out) >= length + 8) {
+    while (out < last) {
+      uint64_t word;
+      std::memcpy(&word, from, 8);
+      std::memcpy(out, &word, 8);
+      from += 8;
+      out += 8;
+    }
+    return last;
+  }
+  if (distance == 1) {
+    std::memset(out, *from, length);
+    return last;
+  }
+  while (out < last) *out++ = *from++;
+  return last;
+}
+
+template <typename BitBuffer>
+class Decoder {
+  using Reader = BitReader<BitBuffer>;
+
  public:
   Decoder(const uint8_t* in, size_t inSize, uint8_t* out, size_t capacity)
-      : in_(in), inEnd_(in + inSize), outBegin_(out), out_(out), outEnd_(out + capacity) {}
+      : reader_{in, in + inSize}, outBegin_(out), out_(out), outEnd_(out + capacity) {}
 
   FastInflateResult Run(size_t* length) {
     const FastInflateResult result = RunStream();
@@ -194,21 +296,22 @@ class Decoder {
 
  private:
   FastInflateResult RunStream() {
-    if (inEnd_ - in_ < 2) return FastInflateResult::kFailed;
-    const unsigned method = in_[0];
-    const unsigned flags = in_[1];
+    Reader& bits = reader_;
+    if (bits.end - bits.in < 2) return FastInflateResult::kFailed;
+    const unsigned method = bits.in[0];
+    const unsigned flags = bits.in[1];
     // Deflate with a window of at most 32 KiB, a valid check, no dictionary.
     if ((method & 0x0F) != 8 || (method >> 4) > 7 || ((method << 8) | flags) % 31 != 0 ||
         (flags & 0x20) != 0) {
       return FastInflateResult::kFailed;
     }
-    in_ += 2;
+    bits.in += 2;
     bool last = false;
     while (!last) {
-      Refill();
-      last = Take(1) != 0;
+      bits.Refill();
+      last = bits.Take(1) != 0;
       FastInflateResult result = FastInflateResult::kFailed;
-      switch (Take(2)) {
+      switch (bits.Take(2)) {
         case 0:
           result = StoredBlock();
           break;
@@ -222,13 +325,13 @@ class Decoder {
           break;
       }
       if (result != FastInflateResult::kDone) return result;
-      if (ReadPastEnd()) return FastInflateResult::kFailed;
+      if (bits.ReadPastEnd()) return FastInflateResult::kFailed;
     }
-    if (!ReturnWholeBytes() || inEnd_ - in_ < 4) return FastInflateResult::kFailed;
-    const uLong stored =
-        (uLong{in_[0]} << 24) | (uLong{in_[1]} << 16) | (uLong{in_[2]} << 8) | in_[3];
-    const uLong computed = ContentChecksum();
-    return stored == computed ? FastInflateResult::kDone : FastInflateResult::kFailed;
+    if (!bits.ReturnWholeBytes() || bits.end - bits.in < 4) return FastInflateResult::kFailed;
+    const uint8_t* trailer = bits.in;
+    const uLong stored = (uLong{trailer[0]} << 24) | (uLong{trailer[1]} << 16) |
+                         (uLong{trailer[2]} << 8) | trailer[3];
+    return stored == ContentChecksum() ? FastInflateResult::kDone : FastInflateResult::kFailed;
   }
 
   // The Adler-32 of the content, in pieces zlib's length type holds.
@@ -242,84 +345,19 @@ class Decoder {
     return checksum;
   }
 
-  // --- bits ---------------------------------------------------------------
-
-  // Fills the buffer to at least kRefilledBits. Past the input's end it
-  // shifts in zero bytes and counts them; consuming any of them means the
-  // stream was cut short.
-  void Refill() {
-    if (inEnd_ - in_ >= static_cast<ptrdiff_t>(sizeof(BitBuffer))) {
-      BitBuffer word;
-      std::memcpy(&word, in_, sizeof word);
-      bits_ |= word << bitCount_;
-      in_ += (kBufferBits - 1 - bitCount_) >> 3;
-      bitCount_ |= kRefilledBits;
-      return;
-    }
-    while (bitCount_ < kRefilledBits) {
-      if (in_ < inEnd_) {
-        bits_ |= static_cast<BitBuffer>(*in_++) << bitCount_;
-      } else {
-        ++padding_;
-      }
-      bitCount_ += 8;
-    }
-  }
-
-  bool ReadPastEnd() const { return padding_ * 8 > bitCount_; }
-
-  void Drop(unsigned n) {
-    bits_ >>= n;
-    bitCount_ -= n;
-  }
-
-  uint32_t Take(unsigned n) {
-    const uint32_t value = static_cast<uint32_t>(bits_ & ((BitBuffer{1} << n) - 1));
-    Drop(n);
-    return value;
-  }
-
-  // Drops the bits up to the next byte boundary and gives the whole bytes
-  // still in the buffer back to the input. False when the buffer held more
-  // padding than bits: the stream ended early.
-  bool ReturnWholeBytes() {
-    Drop(bitCount_ & 7);
-    const unsigned buffered = bitCount_ / 8;
-    if (padding_ > buffered) return false;
-    in_ -= buffered - padding_;
-    bits_ = 0;
-    bitCount_ = 0;
-    padding_ = 0;
-    return true;
-  }
-
-  template <typename Table>
-  uint32_t Decode(const Table& table, const uint32_t* info, unsigned tableBits) {
-    uint32_t entry = table.entries[bits_ & ((BitBuffer{1} << tableBits) - 1)];
-    if (Kind(entry) == kLongCode) {
-      unsigned used = 0;
-      entry = table.template DecodeLong<BitBuffer>(bits_, &used, info);
-      Drop(used);
-      return entry;
-    }
-    Drop(CodeLength(entry));
-    return entry;
-  }
-
-  // --- blocks -------------------------------------------------------------
-
   FastInflateResult StoredBlock() {
-    if (!ReturnWholeBytes() || inEnd_ - in_ < 4) return FastInflateResult::kFailed;
-    const size_t size = in_[0] | (in_[1] << 8);
-    const size_t check = in_[2] | (in_[3] << 8);
-    in_ += 4;
-    if ((size ^ check) != 0xFFFF || static_cast<size_t>(inEnd_ - in_) < size) {
+    Reader& bits = reader_;
+    if (!bits.ReturnWholeBytes() || bits.end - bits.in < 4) return FastInflateResult::kFailed;
+    const size_t size = bits.in[0] | (bits.in[1] << 8);
+    const size_t check = bits.in[2] | (bits.in[3] << 8);
+    bits.in += 4;
+    if ((size ^ check) != 0xFFFF || static_cast<size_t>(bits.end - bits.in) < size) {
       return FastInflateResult::kFailed;
     }
     if (static_cast<size_t>(outEnd_ - out_) < size) return FastInflateResult::kOutputFull;
-    std::memcpy(out_, in_, size);
+    std::memcpy(out_, bits.in, size);
     out_ += size;
-    in_ += size;
+    bits.in += size;
     return FastInflateResult::kDone;
   }
 
@@ -330,15 +368,16 @@ class Decoder {
   }
 
   FastInflateResult DynamicBlock() {
-    const unsigned litLenCount = Take(5) + 257;
-    const unsigned distanceCount = Take(5) + 1;
-    const unsigned precodeCount = Take(4) + 4;
+    Reader& bits = reader_;
+    const unsigned litLenCount = bits.Take(5) + 257;
+    const unsigned distanceCount = bits.Take(5) + 1;
+    const unsigned precodeCount = bits.Take(4) + 4;
     if (litLenCount > 286 || distanceCount > 30) return FastInflateResult::kFailed;
 
     uint8_t precodeLengths[kPrecodeSymbols] = {};
     for (unsigned i = 0; i < precodeCount; ++i) {
-      Refill();
-      precodeLengths[kPrecodeOrder[i]] = static_cast<uint8_t>(Take(3));
+      bits.Refill();
+      precodeLengths[kPrecodeOrder[i]] = static_cast<uint8_t>(bits.Take(3));
     }
     if (!precode_.Build(precodeLengths, kPrecodeSymbols, kSymbolInfo.precode)) {
       return FastInflateResult::kFailed;
@@ -347,8 +386,8 @@ class Decoder {
     uint8_t lengths[kLitLenSymbols + kDistanceSymbols] = {};
     const unsigned total = litLenCount + distanceCount;
     for (unsigned i = 0; i < total;) {
-      Refill();  // a precode (7 bits) and its repeat count (7 bits)
-      const uint32_t symbol = Value(Decode(precode_, kSymbolInfo.precode, kPrecodeTableBits));
+      bits.Refill();  // a precode (7 bits) and its repeat count (7 bits)
+      const uint32_t symbol = Value(bits.Decode(precode_, kSymbolInfo.precode, kPrecodeTableBits));
       if (symbol < 16) {
         lengths[i++] = static_cast<uint8_t>(symbol);
         continue;
@@ -358,17 +397,17 @@ class Decoder {
       if (symbol == 16) {
         if (i == 0) return FastInflateResult::kFailed;
         repeated = lengths[i - 1];
-        times = 3 + Take(2);
+        times = 3 + bits.Take(2);
       } else if (symbol == 17) {
-        times = 3 + Take(3);
+        times = 3 + bits.Take(3);
       } else {
-        times = 11 + Take(7);
+        times = 11 + bits.Take(7);
       }
       if (times > total - i) return FastInflateResult::kFailed;
       std::memset(lengths + i, repeated, times);
       i += times;
     }
-    if (ReadPastEnd() || lengths[kEndOfBlock] == 0) return FastInflateResult::kFailed;
+    if (bits.ReadPastEnd() || lengths[kEndOfBlock] == 0) return FastInflateResult::kFailed;
     if (!litLen_.Build(lengths, litLenCount, kSymbolInfo.litLen) ||
         !distance_.Build(lengths + litLenCount, distanceCount, kSymbolInfo.distance)) {
       return FastInflateResult::kFailed;
@@ -376,75 +415,64 @@ class Decoder {
     return Codes(litLen_, distance_);
   }
 
-  // The literals and matches of one block, up to its end-of-block code.
+  // The literals and matches of one block, up to its end-of-block code. The
+  // loop works on local copies of the reader and the output position: the
+  // content's bytes could alias the decoder's own fields, which would then
+  // go to memory at every byte stored.
   FastInflateResult Codes(const LitLenTable& litLen, const DistanceTable& distance) {
+    Reader bits = reader_;
+    uint8_t* out = out_;
+    uint8_t* const begin = outBegin_;
+    uint8_t* const end = outEnd_;
+    const auto finish = [&](FastInflateResult result) {
+      reader_ = bits;
+      out_ = out;
+      return result;
+    };
     for (;;) {
-      // A literal/length code and its extra bits take at most 20 bits.
-      Refill();
-      uint32_t entry = Decode(litLen, kSymbolInfo.litLen, kLitLenTableBits);
+      // A refill is due only when the next code might not be whole in the
+      // buffer: the 64-bit one then holds a few literals' codes at a time.
+      if (bits.count < kMaxCodeLength) bits.Refill();
+      uint32_t entry = bits.Decode(litLen, kSymbolInfo.litLen, kLitLenTableBits);
       const uint32_t kind = Kind(entry);
       if (kind == kLiteral) {
-        if (out_ == outEnd_) {
+        if (out == end) {
           // A stream cut short decodes padding as literals until it fills
           // the output: that is a damaged stream, not a large one.
-          return ReadPastEnd() ? FastInflateResult::kFailed : FastInflateResult::kOutputFull;
+          return finish(bits.ReadPastEnd() ? FastInflateResult::kFailed
+                                           : FastInflateResult::kOutputFull);
         }
-        *out_++ = static_cast<uint8_t>(Value(entry));
+        *out++ = static_cast<uint8_t>(Value(entry));
         continue;
       }
       if (kind != kMatch) {
-        if (kind == kEnd) return FastInflateResult::kDone;
-        return FastInflateResult::kFailed;
+        return finish(kind == kEnd ? FastInflateResult::kDone : FastInflateResult::kFailed);
       }
-      const size_t matchLength = Value(entry) + Take(ExtraBits(entry));
+      // The length's extra bits, then a distance code and its extra bits,
+      // take at most 33 bits: the 64-bit buffer refills once before them,
+      // the 32-bit one before each of the three.
+      bits.Refill();
+      const size_t matchLength = Value(entry) + bits.Take(ExtraBits(entry));
+      if constexpr (Reader::kBufferBits < 64) bits.Refill();
+      entry = bits.Decode(distance, kSymbolInfo.distance, kDistanceTableBits);
+      if (Kind(entry) != kMatch) return finish(FastInflateResult::kFailed);
+      if constexpr (Reader::kBufferBits < 64) bits.Refill();
+      const size_t matchDistance = Value(entry) + bits.Take(ExtraBits(entry));
 
-      // A distance code and its extra bits take at most 28 bits: the 32-bit
-      // buffer refills before each.
-      if constexpr (kBufferBits < 64) Refill();
-      entry = Decode(distance, kSymbolInfo.distance, kDistanceTableBits);
-      if (Kind(entry) != kMatch) return FastInflateResult::kFailed;
-      if constexpr (kBufferBits < 64) Refill();
-      const size_t matchDistance = Value(entry) + Take(ExtraBits(entry));
-
-      if (ReadPastEnd()) return FastInflateResult::kFailed;
-      if (matchDistance > static_cast<size_t>(out_ - outBegin_)) return FastInflateResult::kFailed;
-      if (matchLength > static_cast<size_t>(outEnd_ - out_)) return FastInflateResult::kOutputFull;
-      CopyMatch(matchLength, matchDistance);
+      if (bits.ReadPastEnd() || matchDistance > static_cast<size_t>(out - begin)) {
+        return finish(FastInflateResult::kFailed);
+      }
+      if (matchLength > static_cast<size_t>(end - out)) {
+        return finish(FastInflateResult::kOutputFull);
+      }
+      out = CopyMatch(out, end, matchLength, matchDistance);
     }
   }
 
-  // Copies `length` bytes from `distance` back. Far enough from the output's
-  // end, a distance of at least a word copies whole words, each read from
-  // bytes already written; the last word may run up to 7 bytes past the
-  // match, still inside the output.
-  void CopyMatch(size_t length, size_t distance) {
-    const uint8_t* from = out_ - distance;
-    uint8_t* const end = out_ + length;
-    if (distance >= 8 && static_cast<size_t>(outEnd_ - out_) >= length + 8) {
-      while (out_ < end) {
-        uint64_t word;
-        std::memcpy(&word, from, 8);
-        std::memcpy(out_, &word, 8);
-        from += 8;
-        out_ += 8;
-      }
-      out_ = end;
-    } else if (distance == 1) {
-      std::memset(out_, *from, length);
-      out_ = end;
-    } else {
-      while (out_ < end) *out_++ = *from++;
-    }
-  }
-
-  const uint8_t* in_;
-  const uint8_t* const inEnd_;
+  Reader reader_;
   uint8_t* const outBegin_;
   uint8_t* out_;
   uint8_t* const outEnd_;
-  BitBuffer bits_ = 0;
-  unsigned bitCount_ = 0;
-  unsigned padding_ = 0;  // zero bytes shifted in past the input's end
   LitLenTable litLen_;
   DistanceTable distance_;
   PrecodeTable precode_;
