@@ -6,6 +6,16 @@
 namespace zv {
 namespace {
 
+// True when the attribute query says that nothing of that name exists. Any
+// other answer (a file, a directory, an error such as access denied) leaves
+// the question open.
+bool SurelyAbsent(const std::string& path) {
+  platform::FileSystem& files = platform::Files();
+  if (files.GetFileAttributesA(path) != win::kInvalidFileAttributes) return false;
+  const uint32_t error = files.LastError();
+  return error == win::kErrorFileNotFound || error == win::kErrorPathNotFound;
+}
+
 bool CanOpenForReading(const std::string& path) {
   auto file = platform::Files().CreateFileA(
       path, win::kGenericRead, win::kFileShareRead | win::kFileShareWrite | win::kFileShareDelete,
@@ -35,6 +45,11 @@ bool MoveTo(const std::string& path, const std::string& neighbour) {
 }  // namespace
 
 int DeleteFileForced(const std::string& path) {
+  // A name that is not there (a companion before a fresh install's
+  // extraction, a free neighbour name) is settled by one query, where the
+  // attribute change and the open would each look it up again: under Wine
+  // each lookup of a missing name scans its whole directory.
+  if (SurelyAbsent(path)) return 0;
   platform::Files().SetFileAttributesA(path, win::kAttributeArchive);
   if (!CanOpenForReading(path)) return 0;
   return platform::Files().DeleteFileA(path) ? 0 : -1;

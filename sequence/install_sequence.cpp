@@ -86,6 +86,9 @@ void StartSixtyFourBitCompanion() {
 }  // namespace
 
 void InstallSequence() {
+  // The wizard's install comes as long after the start-up probe as the user
+  // takes: drives may have come or gone since.
+  if (RunMode != kRunModeSilent) ForgetFixedDriveDir();
   PrepareInstallDir();
   if (RunMode != kRunModeSilent) DetectSystem();
   WriteImeSettingsFiles(WebAddress.view());

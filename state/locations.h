@@ -22,5 +22,9 @@ extern FixedText<200> WindowsDir;
 extern FixedText<210> SysWow64Dir;
 // 5 for the XP family, 6 and above for Vista and later; 0 before DetectSystem.
 extern int32_t WindowsMajorVersion;
+// What the fixed-drive search found once FixedDriveSearched is 1: the first
+// fixed drive among g: down to c: followed by "zavoli\", or empty for none.
+extern FixedText<16> FixedDriveDir;
+extern int32_t FixedDriveSearched;
 
 }  // namespace zv

@@ -21,6 +21,8 @@ FixedText<200> SystemDir;
 FixedText<200> WindowsDir;
 FixedText<210> SysWow64Dir;
 int32_t WindowsMajorVersion = 0;
+FixedText<16> FixedDriveDir;
+int32_t FixedDriveSearched = 0;
 
 int32_t WizardPage = 0;
 platform::WindowHandle MainWindow = 0;
@@ -54,6 +56,8 @@ void ResetProcessState() {
   WindowsDir.clear();
   SysWow64Dir.clear();
   WindowsMajorVersion = 0;
+  FixedDriveDir.clear();
+  FixedDriveSearched = 0;
 
   WizardPage = 0;
   MainWindow = 0;

@@ -77,8 +77,8 @@ void AskToKeepEarlierData() {
 }
 
 void ExtractPackage() {
+  // DeleteFileForced clears the attributes of a file that is there first.
   for (const char* companion : {entries::kStartupProgramVista, entries::kStartupProgram}) {
-    ClearAttributes(InInstallDir(companion));
     DeleteFileForced(InInstallDir(companion));
   }
   bool extracted = false;
@@ -102,7 +102,6 @@ void ExtractPackage() {
 // On 6.0 and later the companion started at log-on is the variant built for it.
 void ReplaceCompanion() {
   const std::string companion = InInstallDir(entries::kStartupProgram);
-  ClearAttributes(companion);
   DeleteFileForced(companion);
   platform::Files().MoveFileA(InInstallDir(entries::kStartupProgramVista), companion);
 }

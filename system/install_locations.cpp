@@ -96,13 +96,21 @@ void ReadRememberedInstallDir(int intoPrevious) {
 }
 
 std::string FindFixedDriveDir() {
+  if (FixedDriveSearched == 1) return FixedDriveDir.str();
+  FixedDriveDir.clear();
   std::string root = "g:\\";
   for (char letter = 'g'; letter >= 'c'; --letter) {
     root[0] = letter;
-    if (platform::Files().GetDriveTypeA(root) == win::kDriveFixed) return root + kProductFolder;
+    if (platform::Files().GetDriveTypeA(root) == win::kDriveFixed) {
+      FixedDriveDir.Assign(root + kProductFolder);
+      break;
+    }
   }
-  return std::string();
+  FixedDriveSearched = 1;
+  return FixedDriveDir.str();
 }
+
+void ForgetFixedDriveDir() { FixedDriveSearched = 0; }
 
 int DetectSystem() {
   // A query that fails keeps the version found before (0 before the first).

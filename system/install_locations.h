@@ -31,8 +31,13 @@ void RememberInstallDir();
 void ReadRememberedInstallDir(int intoPrevious);
 
 // The first fixed drive among g: down to c: followed by "zavoli\"
-// ("d:\zavoli\"), or an empty text.
+// ("d:\zavoli\"), or an empty text. The drives are probed on the first call
+// only: later calls give the same answer until ForgetFixedDriveDir (or
+// ResetProcessState).
 std::string FindFixedDriveDir();
+
+// Makes the next FindFixedDriveDir probe the drives again.
+void ForgetFixedDriveDir();
 
 // Refreshes WindowsMajorVersion (and SysWow64Dir from Vista on) and returns 1
 // on a 64-bit Windows: major version 6 or above with a syswow64 folder. A

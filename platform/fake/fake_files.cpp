@@ -529,6 +529,7 @@ bool FakeFileSystem::SetCurrentDirectoryA(const std::string& path) {
 }
 
 uint32_t FakeFileSystem::GetDriveTypeA(const std::string& root) {
+  ++driveTypeQueries_;
   char letter = 0;
   if (root.empty()) {
     ParsedPath current;

@@ -99,6 +99,8 @@ class FakeFileSystem : public platform::FileSystem {
   bool RedirectionDisabled() const { return state_.redirectionDisabled; }
   int RedirectionDisables() const { return disables_; }
   int RedirectionReverts() const { return reverts_; }
+  // How often GetDriveTypeA was asked (it has no injectable faults).
+  int DriveTypeQueries() const { return driveTypeQueries_; }
 
   // For the other services of the machine: the node at `path`, redirected
   // as the thread's calls are when `redirect` is set; null with `*error` set
@@ -151,6 +153,7 @@ class FakeFileSystem : public platform::FileSystem {
   std::optional<uint64_t> diskSpace_;
   int disables_ = 0;
   int reverts_ = 0;
+  int driveTypeQueries_ = 0;
 };
 
 }  // namespace zv::fake

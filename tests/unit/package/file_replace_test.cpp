@@ -28,6 +28,37 @@ TEST_F(FileReplaceTest, DeleteFileForcedClearsAttributesAndReportsWhatStays) {
   EXPECT_EQ(DeleteFileForced("C:\\zavoli\\open.ime"), -1);
 }
 
+// A missing name costs one attribute query; whatever else the query says
+// takes the attribute change and the open as before.
+TEST_F(FileReplaceTest, DeleteFileForcedAsksOnceForAMissingName) {
+  machine_.AddDirectory("C:\\zavoli\\dir.ime");
+  machine_.SetFileAttributesA("C:\\zavoli\\dir.ime", win::kAttributeReadOnly);
+  machine_.AddFile("C:\\zavoli\\denied.ime", "x", win::kAttributeReadOnly);
+  machine_.FailOperation("GetFileAttributesA", win::kErrorAccessDenied, "denied.ime");
+  struct Case {
+    const char* path;
+    int attributeChanges;
+  };
+  const Case cases[] = {
+      {"C:\\zavoli\\absent.ime", 0},
+      {"C:\\nowhere\\absent.ime", 0},
+      {"C:\\zavoli\\dir.ime", 1},
+      {"C:\\zavoli\\denied.ime", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const int changes = machine_.CallCount("SetFileAttributesA");
+    const int opens = machine_.CallCount("CreateFileA");
+    EXPECT_EQ(DeleteFileForced(c.path), 0);
+    EXPECT_EQ(machine_.CallCount("SetFileAttributesA") - changes, c.attributeChanges);
+    EXPECT_EQ(machine_.CallCount("CreateFileA") - opens, c.attributeChanges);
+  }
+  // The folder only lost its attributes; the file was deleted.
+  EXPECT_EQ(machine_.Attributes("C:\\zavoli\\dir.ime"),
+            win::kAttributeDirectory | win::kAttributeArchive);
+  EXPECT_FALSE(machine_.Exists("C:\\zavoli\\denied.ime"));
+}
+
 TEST_F(FileReplaceTest, MoveLockedFileAsideUsesTheNeighboursEndingIn2And12) {
   machine_.AddFile("C:\\zavoli\\zavoli4.ime", "new");
   machine_.LoadModule("C:\\zavoli\\zavoli4.ime");

@@ -116,6 +116,23 @@ TEST_F(InstallSequenceTest, SixtyFourBitInstallRunsEveryStepAndStartsTheCompanio
   EXPECT_EQ(machine_->OpenKeyCount(), 0u);
 }
 
+// The start-up probe found c:. A silent install follows it at once and keeps
+// that answer; the wizard's install comes later and looks at the drives again.
+TEST_F(InstallSequenceTest, OnlyTheWizardsInstallSearchesTheFixedDrivesAgain) {
+  for (int32_t mode : {kRunModeSilent, kRunModeInteractive}) {
+    SCOPED_TRACE(mode);
+    Prepare(Preset::kWindows7x64, mode);
+    ASSERT_EQ(FindFixedDriveDir(), "c:\\zavoli\\");
+    const int queries = machine_->DriveTypeQueries();
+    machine_->SetDriveType('e', win::kDriveFixed);
+    InstallSequence();
+    const bool again = mode == kRunModeInteractive;
+    EXPECT_EQ(machine_->DriveTypeQueries(), queries + (again ? 3 : 0));
+    EXPECT_EQ(machine_->Exists("e:\\zavoli\\zavopath.zvh"), again);
+    EXPECT_TRUE(SequenceFinished());
+  }
+}
+
 TEST_F(InstallSequenceTest, ThirtyTwoBitInstallStartsNoCompanionAndRefusedImeIsRegisteredByHand) {
   Prepare(Preset::kWindows7x86);
   machine_->FailOperation("ImmInstallIMEW", win::kErrorAccessDenied);

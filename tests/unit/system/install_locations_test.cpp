@@ -131,15 +131,37 @@ TEST_F(InstallLocationsTest, FixedDriveSearchRunsFromGDownToC) {
   EXPECT_EQ(FindFixedDriveDir(), "c:\\zavoli\\");
   machine_.SetDriveType('e', win::kDriveFixed);
   machine_.SetDriveType('g', win::kDriveRemovable);
+  ForgetFixedDriveDir();
   EXPECT_EQ(FindFixedDriveDir(), "e:\\zavoli\\");
   machine_.SetDriveType('g', win::kDriveFixed);
+  ForgetFixedDriveDir();
   EXPECT_EQ(FindFixedDriveDir(), "g:\\zavoli\\");
   // h: and beyond are never looked at.
   FakeMachine other(fake::Preset::kWindows7x64);
   other.Install();
   other.SetDriveType('c', win::kDriveRemote);
   other.SetDriveType('h', win::kDriveFixed);
+  ForgetFixedDriveDir();
   EXPECT_EQ(FindFixedDriveDir(), "");
+}
+
+// Once per run: a drive that comes later is only seen after
+// ForgetFixedDriveDir, and ResetProcessState starts the run anew.
+TEST_F(InstallLocationsTest, FixedDrivesAreProbedOnceUntilForgotten) {
+  for (const bool fixedC : {true, false}) {
+    SCOPED_TRACE(fixedC);
+    ResetProcessState();
+    machine_.SetDriveType('c', fixedC ? win::kDriveFixed : win::kDriveRemote);
+    const std::string found = fixedC ? "c:\\zavoli\\" : "";
+    const int queries = machine_.DriveTypeQueries();
+    EXPECT_EQ(FindFixedDriveDir(), found);
+    machine_.SetDriveType('g', win::kDriveFixed);
+    EXPECT_EQ(FindFixedDriveDir(), found);
+    EXPECT_EQ(machine_.DriveTypeQueries(), queries + 5);
+    ForgetFixedDriveDir();
+    EXPECT_EQ(FindFixedDriveDir(), "g:\\zavoli\\");
+    machine_.SetDriveType('g', win::kDriveNoRootDir);
+  }
 }
 
 TEST_F(InstallLocationsTest, DetectSystemNeedsVistaAndASysWow64Folder) {
