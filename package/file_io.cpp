@@ -53,13 +53,16 @@ int PathExists(const std::string& path) {
   return file ? 1 : 0;
 }
 
+bool IsNotFoundError(uint32_t error) {
+  return error == win::kErrorFileNotFound || error == win::kErrorPathNotFound;
+}
+
 bool FileMayExist(const std::string& path) {
   platform::FileSystem& files = platform::Files();
   const uint32_t attributes = files.GetFileAttributesA(path);
   if (attributes != win::kInvalidFileAttributes)
     return (attributes & win::kAttributeDirectory) == 0;
-  const uint32_t error = files.LastError();
-  return error != win::kErrorFileNotFound && error != win::kErrorPathNotFound;
+  return !IsNotFoundError(files.LastError());
 }
 
 }  // namespace zv

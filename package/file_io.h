@@ -19,6 +19,10 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes);
 // 1 when the file or directory can be opened for reading (directories too), else 0.
 int PathExists(const std::string& path);
 
+// Whether a failed call's error says that the name, or a folder on its
+// way, does not exist.
+bool IsNotFoundError(uint32_t error);
+
 // Whether a file (not a directory) may stand at `path`: false only when it
 // is known to be absent; a query that fails for another reason than a
 // missing file or folder leaves the question open and counts as true.

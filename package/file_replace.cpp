@@ -1,5 +1,6 @@
 #include "package/file_replace.h"
 
+#include "package/file_io.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
 
@@ -12,8 +13,7 @@ namespace {
 bool SurelyAbsent(const std::string& path) {
   platform::FileSystem& files = platform::Files();
   if (files.GetFileAttributesA(path) != win::kInvalidFileAttributes) return false;
-  const uint32_t error = files.LastError();
-  return error == win::kErrorFileNotFound || error == win::kErrorPathNotFound;
+  return IsNotFoundError(files.LastError());
 }
 
 bool CanOpenForReading(const std::string& path) {

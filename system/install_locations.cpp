@@ -78,9 +78,7 @@ void ReadRememberedInstallDir(int intoPrevious) {
   if (path.empty() || !ReadFileBytes(path, kRememberedFileReadLimit, &bytes)) {
     // Where an earlier install may keep its data is unknown, unless the
     // file is simply not there: nothing there may be laid over.
-    const uint32_t error = platform::Files().LastError();
-    if (intoPrevious == 1 &&
-        (path.empty() || (error != win::kErrorFileNotFound && error != win::kErrorPathNotFound))) {
+    if (intoPrevious == 1 && (path.empty() || !IsNotFoundError(platform::Files().LastError()))) {
       UserDataUnsaved = 1;
     }
     return;
