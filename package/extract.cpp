@@ -197,36 +197,33 @@ struct Content {
   char* digestText = nullptr;
 };
 
-// Decodes the content into the scratch slot, or into `block` when it does
-// not fit there. With `*fast` the slot is filled by FastInflate, and `*fast`
-// is cleared when zlib did the work after all (the fast decoder left the
-// stream to it, or the content went to a block).
+// Decodes the content into the scratch slot, by FastInflate when `fast` and
+// by zlib otherwise or when the fast decoder leaves the stream to it; or
+// into `block` by zlib when it does not fit the slot.
 bool Unpack(const PackageEntry& entry, const ScratchArea& scratch, SlotInflater* inflater,
-            bool* fast, std::vector<uint8_t>* block, char* blockDigest, Content* content) {
+            bool fast, std::vector<uint8_t>* block, char* blockDigest, Content* content) {
   uint8_t* const slot = scratch.data + kScratchContentOffset;
   size_t length = 0;
+  const FastInflateResult quick = fast ? FastInflate(entry.stream, entry.streamSize, slot,
+                                                     ScratchContentCapacity(scratch), &length)
+                                       : FastInflateResult::kFailed;
   InflateOutcome outcome = InflateOutcome::kFailed;
-  if (*fast) {
-    switch (FastInflate(entry.stream, entry.streamSize, slot, ScratchContentCapacity(scratch),
-                        &length)) {
-      case FastInflateResult::kDone:
-        outcome = InflateOutcome::kDone;
-        break;
-      case FastInflateResult::kOutputFull:
-        outcome = InflateOutcome::kTooLarge;
-        break;
-      case FastInflateResult::kFailed:
-        *fast = false;
-        break;
-    }
+  switch (quick) {
+    case FastInflateResult::kDone:
+      outcome = InflateOutcome::kDone;
+      break;
+    case FastInflateResult::kOutputFull:
+      outcome = InflateOutcome::kTooLarge;
+      break;
+    case FastInflateResult::kFailed:
+      outcome = inflater->Inflate(entry, scratch, &length);
+      break;
   }
-  if (!*fast) outcome = inflater->Inflate(entry, scratch, &length);
   switch (outcome) {
     case InflateOutcome::kDone:
       *content = Content{slot, length, reinterpret_cast<char*>(slot + length + kScratchDigestGap)};
       return length > 0;
     case InflateOutcome::kTooLarge:
-      *fast = false;
       if (!InflateIntoBlock(entry, block, &length)) return false;
       *content = Content{block->data(), length, blockDigest};
       return true;
@@ -246,22 +243,20 @@ bool DigestHolds(const PackageEntry& entry, ContainerLayout layout, const Conten
 // slot goes through it (name, content, digest text as laid out in extract.h);
 // larger content through a block of its own. A record with a digest is first
 // decoded by the fast decoder, which the digest then checks; when either
-// fails, zlib decodes it again and its verdict stands.
+// fails, zlib decodes it again and its verdict stands (a damaged record is
+// thus decoded twice).
 bool ExtractRecord(const PackageEntry& entry, ContainerLayout layout, std::string_view directory,
                    const ScratchArea& scratch, SlotInflater* inflater) {
   if (CheckRecordName(entry) != NameProblem::kNone) return false;
   char blockDigest[kDigestTextSize];
   std::vector<uint8_t> block;
   Content content;
-  bool fast = layout == ContainerLayout::kDigest;
-  bool valid = Unpack(entry, scratch, inflater, &fast, &block, blockDigest, &content) &&
-               DigestHolds(entry, layout, content);
-  if (!valid && fast) {
-    fast = false;
-    valid = Unpack(entry, scratch, inflater, &fast, &block, blockDigest, &content) &&
-            DigestHolds(entry, layout, content);
-  }
-  if (!valid) return false;
+  const auto decoded = [&](bool fast) {
+    return Unpack(entry, scratch, inflater, fast, &block, blockDigest, &content) &&
+           DigestHolds(entry, layout, content);
+  };
+  const bool digested = layout == ContainerLayout::kDigest;
+  if (!decoded(digested) && !(digested && decoded(false))) return false;
   size_t length = content.length;
   if (entry.name == kPhraseListRecordName) {
     length = CompactPhraseList(content.data, length) + kPhraseTrailerSize;
