@@ -2,7 +2,9 @@
 # Installs what building and testing the installer needs on a Debian 12
 # machine: the host and MinGW-w64 toolchains, Wine, an X server for the
 # end-to-end tests, the Chinese locales and fonts, and NSIS for the peer
-# installer benchmark. Safe to run again.
+# installer benchmark. Wine's 32-bit side (wine32:i386) runs the shipped 32-bit
+# installer, under WOW64 in 64-bit prefixes and natively in 32-bit ones.
+# Safe to run again.
 set -euo pipefail
 
 packages=(
@@ -17,6 +19,13 @@ packages=(
   nsis
 )
 
+# The 32-bit side of Wine needs Debian's i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "setup: adding the i386 architecture"
+  dpkg --add-architecture i386
+fi
+packages+=(wine32:i386)
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed' || missing+=("$p")
@@ -26,11 +35,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
-
-# wine32 cannot run on this kernel and would take over the `wine` launcher.
-if dpkg-query -W -f='${Status}' wine32 2>/dev/null | grep -q 'install ok installed'; then
-  echo "setup: wine32 is installed; the tests use /usr/lib/wine/wine64 directly" >&2
 fi
 
 # Wine takes its code page from the locale: 936 needs zh_CN.UTF-8, 950 zh_TW.UTF-8.
