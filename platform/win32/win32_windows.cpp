@@ -9,30 +9,27 @@
 namespace zv::platform::win32 {
 namespace {
 
-// Windows calls a WNDPROC; the logic gives plain WindowProc functions. Each
-// registered procedure takes one slot whose thunk forwards to it, so that a
-// class needs no extra bytes to find its procedure.
-constexpr int kProcSlots = 8;
-WindowProc g_procs[kProcSlots] = {};
+// Windows calls a WNDPROC; the logic gives plain WindowProc functions. Every
+// class registered here gets the one thunk below, which finds the class's
+// procedure by the class atom, so any number of classes can be registered
+// and a class needs no extra bytes.
+struct ClassProc {
+  ATOM atom;
+  WindowProc proc;
+};
+std::vector<ClassProc> g_classProcs;
 
-template <int Slot>
-LRESULT CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return g_procs[Slot](FromWin(window), message, wParam, lParam);
+WindowProc ProcOfClass(ATOM atom) {
+  for (const ClassProc& entry : g_classProcs) {
+    if (entry.atom == atom) return entry.proc;
+  }
+  return nullptr;
 }
 
-constexpr WNDPROC kThunks[kProcSlots] = {Thunk<0>, Thunk<1>, Thunk<2>, Thunk<3>,
-                                         Thunk<4>, Thunk<5>, Thunk<6>, Thunk<7>};
-
-// The slot of `proc`: the one it already has, else the first free one; -1
-// when all are taken.
-int SlotOf(WindowProc proc) {
-  for (int slot = 0; slot < kProcSlots; ++slot) {
-    if (g_procs[slot] == proc) return slot;
-  }
-  for (int slot = 0; slot < kProcSlots; ++slot) {
-    if (g_procs[slot] == nullptr) return slot;
-  }
-  return -1;
+LRESULT CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowProc proc = ProcOfClass(static_cast<ATOM>(::GetClassWord(window, GCW_ATOM)));
+  if (proc == nullptr) return ::DefWindowProcA(window, message, wParam, lParam);
+  return proc(FromWin(window), message, wParam, lParam);
 }
 
 struct EnumCall {
@@ -62,22 +59,23 @@ CursorHandle Win32WindowManager::LoadCursorA(uint32_t standardCursorId) {
 }
 
 uint16_t Win32WindowManager::RegisterClassA(const WindowClassA& windowClass) {
-  int slot = windowClass.windowProc == nullptr ? -1 : SlotOf(windowClass.windowProc);
-  if (slot < 0) {
+  if (windowClass.windowProc == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
   WNDCLASSA native = {};
   native.style = windowClass.style;
-  native.lpfnWndProc = kThunks[slot];
+  native.lpfnWndProc = Thunk;
   native.hInstance = ToWin<HINSTANCE>(windowClass.instance);
   native.hIcon = ToWin<HICON>(windowClass.icon);
   native.hCursor = ToWin<HCURSOR>(windowClass.cursor);
   native.hbrBackground = ToWin<HBRUSH>(windowClass.background);
   native.lpszClassName = windowClass.className.c_str();
-  // The slot is taken before the call: WM_CREATE may come at once after it.
-  g_procs[slot] = windowClass.windowProc;
-  return ::RegisterClassA(&native);
+  // Registering sends no message: the first one comes with the first window
+  // of the class, when the atom is known.
+  ATOM atom = ::RegisterClassA(&native);
+  if (atom != 0) g_classProcs.push_back({atom, windowClass.windowProc});
+  return atom;
 }
 
 WindowHandle Win32WindowManager::CreateWindowExW(uint32_t exStyle, const std::u16string& className,
