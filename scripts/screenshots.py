@@ -3,9 +3,11 @@
 under Wine (Windows 7 64-bit, code page 936, and the welcome page under 950) and writes
 them as PNG files to docs/screenshots/.
 
-    scripts/screenshots.py [--exe build/win64/zvsetup.exe] [--tools build/win64/tests/e2e/win]
+    scripts/screenshots.py [--exe build/win32/zvsetup.exe] [--tools build/win32/tests/e2e/win]
 
-Needs the win64 build (cmake --build --preset win64) and ImageMagick's convert.
+Needs the win32 and win64 builds (scripts/build-all.sh win32 win64) and ImageMagick's
+convert; where this machine cannot run 32-bit programs, give the 64-bit twin and its
+helpers (build/win64/...).
 """
 
 from __future__ import annotations
@@ -81,14 +83,15 @@ def walk(harness: winebox.Harness, codepage: int, suffix: str, full: bool) -> No
 
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--exe", default=os.path.join(ROOT, "build", "win64", "zvsetup.exe"))
-    parser.add_argument("--tools", default=os.path.join(ROOT, "build", "win64", "tests", "e2e", "win"))
+    parser.add_argument("--exe", default=os.path.join(ROOT, "build", "win32", "zvsetup.exe"))
+    parser.add_argument("--tools", default=os.path.join(ROOT, "build", "win32", "tests", "e2e", "win"))
+    parser.add_argument("--tools64", default=os.path.join(ROOT, "build", "win64", "tests", "e2e", "win"))
     parser.add_argument("--run-dir", default=os.path.join(ROOT, "build", "host", "e2e-run"))
     args = parser.parse_args()
     if not shutil.which("convert"):
         sys.exit("ImageMagick's convert is needed (apt-get install imagemagick)")
     os.makedirs(OUT, exist_ok=True)
-    harness = winebox.Harness(args.exe, args.tools, args.run_dir, "screenshots")
+    harness = winebox.Harness(args.exe, args.tools, args.run_dir, "screenshots", args.tools64)
     failed = True
     try:
         walk(harness, 936, "", full=True)

@@ -6,5 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
 scripts/build-all.sh win32 win64 host host-asan
+# Which program the end-to-end cases run, and why (the shipped 32-bit one where it can).
+python3 -B tests/e2e/harness/wine_probe.py
 ctest --preset host-asan -j "$(nproc)"
 ctest --preset host -j "$(nproc)"

@@ -1,21 +1,23 @@
 #!/usr/bin/env python3
 """Times our silent install against an NSIS installer of the same files under Wine.
 
-    peer_installer_bench.py [--runs 9] [--payload demo|large|both] [--work DIR]
-                            [--before COMMIT]
+    peer_installer_bench.py [--runs 9] [--payload demo|large|both] [--bits 32|64|both]
+                            [--work DIR] [--before COMMIT]
 
 From one payload (the demo package's entries, and those plus a deterministic ~20 MB
 product-like set of files) it builds our installer with the payload as its package
-(ZV_PACKAGE, the win64 build Wine runs here) and two NSIS installers of the same
-files (zlib, and solid LZMA). Each run takes a fresh copy of the Windows 7 64-bit
-prefix with its wineserver warm and Wine's desktop up (a windowed program running
-on the X server), then times one process with a blocking wait. The programs run
-interleaved, in a rotating order, beside a program that does nothing in the same
-kind of prefix; each install is checked file by file. It prints the medians and
+(ZV_PACKAGE) and NSIS installers of the same files (zlib, and solid LZMA), like for
+like: the shipped 32-bit build against NSIS's 32-bit installers (Target x86-unicode),
+both under WOW64, and the 64-bit twin against NSIS's 64-bit ones (amd64-unicode).
+Each run takes a fresh copy of the Windows 7 64-bit prefix with its wineserver warm
+and Wine's desktop up (a windowed program running on the X server), then times one
+process with a blocking wait. The programs run interleaved, in a rotating order,
+beside a program that does nothing in the same kind of prefix; each install is
+checked file by file. It prints the medians and, for each kind of program,
 
     ratio = (ours - 0.2 s of waits the placement passes require) / NSIS zlib
 
-Needs the win64 and host builds (scripts/build-all.sh win64 host) and Debian's nsis
+Needs the win32, win64 and host builds (scripts/build-all.sh) and Debian's nsis
 (scripts/setup-debian.sh installs it). Not a test: the numbers depend on the machine.
 """
 
@@ -54,8 +56,12 @@ Files = List[Tuple[bytes, bytes]]
 # Payloads
 
 
+# Our build preset and NSIS's target for each kind of program.
+KINDS = {"32": ("win32", "x86-unicode"), "64": ("win64", "amd64-unicode")}
+
+
 def demo_files() -> Files:
-    exe = os.path.join(ROOT, "build", "win64", "zvsetup.exe")
+    exe = os.path.join(ROOT, "build", "win32", "zvsetup.exe")
     package = package_model.embedded_package(exe)
     return [(record.name, record.content) for record in package.records]
 
@@ -136,8 +142,8 @@ def write_package(work: str, files: Files) -> str:
     return package
 
 
-def build_ours(source: str, build: str, package: str) -> str:
-    run(["cmake", "--preset", "win64", "-B", build, f"-DZV_PACKAGE={package}"], cwd=source)
+def build_ours(source: str, preset: str, build: str, package: str) -> str:
+    run(["cmake", "--preset", preset, "-B", build, f"-DZV_PACKAGE={package}"], cwd=source)
     run(["cmake", "--build", build, "--target", "zvsetup", "-j2"], cwd=source)
     return os.path.join(build, "zvsetup.exe")
 
@@ -150,7 +156,7 @@ def source_at(work: str, commit: str) -> str:
     return source
 
 
-def build_peer(work: str, files: Files, compressor: str, name: str) -> str:
+def build_peer(work: str, files: Files, target: str, compressor: str, name: str) -> str:
     payload = os.path.join(work, "payload")
     if not os.path.isdir(payload):
         os.makedirs(payload)
@@ -162,7 +168,7 @@ def build_peer(work: str, files: Files, compressor: str, name: str) -> str:
     exe = os.path.join(work, f"{name}.exe")
     with open(script, "w", encoding="ascii") as f:
         f.write(f"""Unicode true
-Target amd64-unicode
+Target {target}
 SetCompressor {compressor}
 Name "payload"
 OutFile "{exe}"
@@ -185,7 +191,7 @@ SectionEnd
 def timed_process(box: winebox.CasePrefix, exe: str, args: Sequence[str]) -> float:
     """Seconds from starting `exe` to its end, waited for without polling."""
     started = time.perf_counter()
-    program = subprocess.Popen([wine_env.WINE64, exe, *args], env=box.env, cwd=box.cwd,
+    program = subprocess.Popen([wine_env.loader_for(exe), exe, *args], env=box.env, cwd=box.cwd,
                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     code = program.wait()
@@ -199,7 +205,7 @@ def warm_prefix(harness: winebox.Harness, box: winebox.CasePrefix) -> subprocess
     """Starts the prefix's wineserver (the watcher) and a windowed program, so that
     Wine's desktop is up before the measured process starts."""
     box._start_watcher()
-    plain = subprocess.Popen([wine_env.WINE64, harness.tool(PLAIN_EXE)], env=box.env,
+    plain = subprocess.Popen([wine_env.loader_for(harness.tool(PLAIN_EXE)), harness.tool(PLAIN_EXE)], env=box.env,
                              cwd=box.cwd, stdin=subprocess.DEVNULL,
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     timed_process(box, harness.tool(NOOP_EXE), [])
@@ -252,12 +258,16 @@ def measure(harness: winebox.Harness, programs: Dict[str, Tuple[str, List[str]]]
 def report(title: str, count: int, size: int, samples: Dict[str, List[float]]) -> None:
     median = {name: statistics.median(values) for name, values in samples.items()}
     print(f"\n{title}: {count} files, {size / 1e6:.1f} MB, median of "
-          f"{len(samples['ours'])} runs")
+          f"{len(samples['noop'])} runs")
     for name, value in median.items():
-        print(f"  {name:10s} {value * 1000:7.0f} ms   ({value / median['nsis-zlib']:.2f} of NSIS zlib)")
+        print(f"  {name:14s} {value * 1000:7.0f} ms")
     for ours in (n for n in median if n.startswith("ours")):
-        ratio = (median[ours] - REQUIRED_WAITS) / median["nsis-zlib"]
-        print(f"  ratio ({ours} - {REQUIRED_WAITS:.1f} s) / NSIS zlib = {ratio:.2f}")
+        bits = ours.split("-")[0][len("ours"):]
+        peer = median[f"nsis{bits}-zlib"]
+        ratio = (median[ours] - REQUIRED_WAITS) / peer
+        print(f"  {ours}: {median[ours] / peer:.2f} of NSIS{bits} zlib; "
+              f"({ours} - {REQUIRED_WAITS:.1f} s) / NSIS{bits} zlib = {ratio:.2f}; "
+              f"NSIS{bits} LZMA {median[f'nsis{bits}-lzma'] / peer:.2f}")
 
 
 def main() -> int:
@@ -265,10 +275,13 @@ def main() -> int:
     parser.add_argument("--runs", type=int, default=9)
     parser.add_argument("--payload", choices=("demo", "large", "both"), default="both")
     parser.add_argument("--work", default=os.path.join(ROOT, "build", "peer-bench"))
+    parser.add_argument("--bits", choices=("32", "64", "both"), default="both",
+                        help="which kinds of program to compare (default both)")
     parser.add_argument("--before", metavar="COMMIT",
                         help="also time our installer built from COMMIT, with the same package")
     args = parser.parse_args()
     tools = os.path.join(ROOT, "build", "win64", "tests", "e2e", "win")
+    kinds = ["32", "64"] if args.bits == "both" else [args.bits]
     base = demo_files()
     payloads = {"demo": base, "large": base + large_files([n for n, _ in base])}
     chosen = ["demo", "large"] if args.payload == "both" else [args.payload]
@@ -281,17 +294,20 @@ def main() -> int:
         os.makedirs(work, exist_ok=True)
         print(f"building the installers of the {payload} payload", flush=True)
         package = write_package(work, files)
-        ours = build_ours(ROOT, os.path.join(work, "build-ours"), package)
-        programs = {
-            "noop": (None, []),
-            "ours": (ours, ["setzvsrf32"]),
-            "nsis-zlib": (build_peer(work, files, "zlib", "nsis-zlib"), ["/S"]),
-            "nsis-lzma": (build_peer(work, files, "/SOLID lzma", "nsis-lzma"), ["/S"]),
-        }
-        if args.before:
-            before = build_ours(source_at(args.work, args.before),
-                                os.path.join(work, "build-before"), package)
-            programs["ours-before"] = (before, ["setzvsrf32"])
+        programs: Dict[str, Tuple[str, List[str]]] = {"noop": ("", [])}
+        for bits in kinds:
+            preset, target = KINDS[bits]
+            programs[f"ours{bits}"] = (
+                build_ours(ROOT, preset, os.path.join(work, f"build-ours{bits}"), package),
+                ["setzvsrf32"])
+            for compressor, label in (("zlib", "zlib"), ("/SOLID lzma", "lzma")):
+                name = f"nsis{bits}-{label}"
+                programs[name] = (build_peer(work, files, target, compressor, name), ["/S"])
+            if args.before:
+                before = build_ours(source_at(args.work, args.before), preset,
+                                    os.path.join(work, f"build-before{bits}"), package)
+                programs[f"ours{bits}-before"] = (before, ["setzvsrf32"])
+        ours = programs[f"ours{kinds[0]}"][0]
         harness = winebox.Harness(ours, tools, os.path.join(work, "run"), "peer-bench")
         programs["noop"] = (harness.tool(NOOP_EXE), [])
         try:

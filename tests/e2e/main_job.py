@@ -2,8 +2,12 @@
 """The installer's main job, shown: a silent install ("setzvsrf32") in a fresh Wine
 prefix of 64-bit Windows 7 with code page 936, and a summary of what it placed.
 
-    main_job.py --exe build/win64/zvsetup.exe --shipped build/win32/zvsetup.exe \\
-                --tools build/win64/tests/e2e/win --run-dir build/host/e2e-run
+    main_job.py --exe build/win32/zvsetup.exe --tools build/win32/tests/e2e/win \\
+                --tools64 build/win64/tests/e2e/win --run-dir build/host/e2e-run
+
+The program is the shipped 32-bit one, which runs under WOW64 there as on 64-bit
+Windows; where this machine cannot run 32-bit programs, the 64-bit twin is given instead
+(scripts/main-job.sh chooses).
 
 Exit code 0 when the install went through as expected, 1 when it visibly failed (no
 files, a message box, a wrong file or entry; each is listed), 2 when the harness could
@@ -126,18 +130,23 @@ def reg_text(value: Optional[wine_reg.Value]) -> str:
 
 def registry_summary(box: winebox.CasePrefix) -> List[str]:
     system = box.registry("system")
-    lines = ["Registry:"]
-    uninstall = system.key(silent.UNINSTALL_KEY)
-    lines.append(f"  HKLM\\{silent.UNINSTALL_KEY}")
+    view = (" (a 32-bit program's HKLM\\Software keys lie under Wow6432Node)"
+            if box.program_on_wow64 else "")
+    lines = ["Registry" + view + ":"]
+    uninstall_key = box.software_key(silent.UNINSTALL_KEY)
+    uninstall = system.key(uninstall_key)
+    lines.append(f"  HKLM\\{uninstall_key}")
     if uninstall is None:
         lines.append("    MISSING")
     else:
         for name in ("DisplayName", "UninstallString"):
             lines.append(f"    {name} = {reg_text(uninstall.value(name))}")
-    lines.append(f"  HKLM\\{silent.RUN_KEY}")
-    lines.append(f"    {silent.RUN_VALUE} = {reg_text(system.value(silent.RUN_KEY, silent.RUN_VALUE))}")
-    lines.append(f"  HKLM\\{silent.AGENT_KEY}")
-    agent = system.key(silent.AGENT_KEY)
+    run_key = box.software_key(silent.RUN_KEY)
+    lines.append(f"  HKLM\\{run_key}")
+    lines.append(f"    {silent.RUN_VALUE} = {reg_text(system.value(run_key, silent.RUN_VALUE))}")
+    agent_key = box.software_key(silent.AGENT_KEY)
+    lines.append(f"  HKLM\\{agent_key}")
+    agent = system.key(agent_key)
     names = sorted(v.name for v in agent.values.values()) if agent else []
     lines.append("    values: " + (", ".join(
         f"{n} = {reg_text(agent.value(n))}" for n in names) if names else "MISSING"))
@@ -181,21 +190,26 @@ def companion_summary(box: winebox.CasePrefix, setting: silent.Setting) -> List[
 
 
 def run(args: argparse.Namespace) -> int:
-    harness = winebox.Harness(args.exe, args.tools, args.run_dir, "main_job")
+    harness = winebox.Harness(args.exe, args.tools, args.run_dir, "main_job", args.tools64)
     failed = True
     try:
         setting = silent.Setting(harness, VARIANT, CODEPAGE)
         package = setting.package
-        print(f"Program: {args.exe}, the 64-bit twin of the shipped 32-bit {args.shipped}")
-        print("  (the same sources built for x86-64: this machine cannot run 32-bit programs)")
+        if harness.program_is_32bit:
+            print(f"Program: {args.exe}, the shipped 32-bit installer")
+        else:
+            print(f"Program: {args.exe}, the 64-bit twin of the shipped 32-bit installer")
+            print("  (the same sources built for x86-64: this machine cannot run 32-bit "
+                  "programs)")
         print(f"Embedded package: {len(package.records)} records, {package.layout} layout")
         check = Expectations()
         check.context("main job")
         with harness.prefix(VARIANT, CODEPAGE) as box:
             print(f"Fresh Wine prefix: Windows 7 64-bit, code page {CODEPAGE}; the browser's "
                   "User Agent key, which Wine lacks, is added first")
-            box.import_reg({"HKEY_LOCAL_MACHINE\\" + AGENT_PARENT: {}})
-            print(f"Running: wine64 zvsetup.exe {silent.SILENT}")
+            box.import_reg({"HKEY_LOCAL_MACHINE\\" + box.software_key(AGENT_PARENT): {}})
+            wow64 = " (32-bit, under WOW64)" if box.program_on_wow64 else ""
+            print(f"Running: wine zvsetup.exe {silent.SILENT}{wow64}")
             result = silent.run_silent(box, check, setting)
             box.shutdown()
             print(f"  exit code {result.exit_code}, {result.seconds:.1f} s; message boxes: "
@@ -235,9 +249,10 @@ def run(args: argparse.Namespace) -> int:
 
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--exe", required=True, help="the 64-bit zvsetup.exe")
-    parser.add_argument("--shipped", required=True, help="the shipped 32-bit zvsetup.exe")
-    parser.add_argument("--tools", required=True, help="folder of zvboxwatch.exe, zvhold.exe")
+    parser.add_argument("--exe", required=True, help="the zvsetup.exe to run")
+    parser.add_argument("--tools", required=True,
+                        help="folder of zvboxwatch.exe, zvhold.exe, built like the program")
+    parser.add_argument("--tools64", help="folder of the 64-bit helpers (default: --tools)")
     parser.add_argument("--run-dir", required=True, help="folder for template prefixes")
     args = parser.parse_args()
     try:

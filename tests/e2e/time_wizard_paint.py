@@ -30,7 +30,7 @@ def measure(prefix: winebox.CasePrefix, harness: winebox.Harness, program: str,
             window_class: str) -> dict:
     """Runs the paint timer on `program` inside the prefix and returns its report."""
     done = subprocess.run(
-        [wine_env.WINE64, harness.tool(TIMER_EXE), program, window_class, "5"],
+        [wine_env.loader_for(harness.tool(TIMER_EXE)), harness.tool(TIMER_EXE), program, window_class, "5"],
         env=prefix.env, cwd=prefix.cwd, capture_output=True, timeout=120,
     )
     for line in done.stdout.decode("utf-8", "replace").splitlines():

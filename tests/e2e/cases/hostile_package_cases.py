@@ -86,11 +86,11 @@ CASES, case = case_table()
 
 
 def build_file(harness: winebox.Harness, relative: str) -> str:
-    """A file of the 64-bit build that made the zvsetup.exe under test."""
+    """A file of the Windows build that made the zvsetup.exe under test."""
     path = os.path.join(os.path.dirname(harness.exe), relative)
     if not os.path.isfile(path):
-        raise HarnessError(f"missing {path} (build it with the win64 preset: "
-                           "cmake --build --preset win64)")
+        raise HarnessError(f"missing {path} (build the win32 and win64 presets: "
+                           "scripts/build-all.sh)")
     return path
 
 
@@ -174,7 +174,7 @@ class Zvz:
     def run(self, *args: str) -> ZvzRun:
         env = dict(self.box.env, WINEDEBUG="-all")
         try:
-            done = subprocess.run([wine_env.WINE64, self.exe, *args], env=env,
+            done = subprocess.run([wine_env.loader_for(self.exe), self.exe, *args], env=env,
                                   cwd=self.box.cwd, stdin=subprocess.DEVNULL,
                                   capture_output=True, timeout=ZVZ_TIMEOUT, check=False)
         except subprocess.TimeoutExpired:

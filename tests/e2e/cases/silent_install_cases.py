@@ -4,9 +4,11 @@ code page 936 and 950, over an earlier install, and with the earlier IME still i
 
 Every expected file is computed from the package read out of the program under test
 (harness/package_model.py), never listed here.  Facts of Wine 8 the cases rely on:
-- The 64-bit program's system directory is C:\\windows\\system32 (the 64-bit folder);
-  C:\\windows\\syswow64 is the 32-bit folder.  The win7x86 template has no syswow64 (so
-  the program takes the system for 32-bit) and XP reports major version 5.
+- On 64-bit Windows C:\\windows\\system32 is the 64-bit folder and C:\\windows\\syswow64
+  the 32-bit one; the 32-bit program reaches system32 with the file-system redirection
+  switched off, and its HKLM\\Software keys land under Software\\Wow6432Node (the 32-bit
+  view; System keys and HKCU are shared).  win7x86 and XP are 32-bit Windows (for the
+  64-bit twin: 64-bit prefixes without syswow64, and with major version 5).
 - ImmInstallIMEW creates the next free Keyboard Layouts key e0XXLLLL itself (LLLL the
   language of the user's locale) with "Ime File" and "Layout Text"; it never touches the
   preload list.  Every process that loads user32 rewrites Preload "1", so only places 2
@@ -87,11 +89,10 @@ LOCKED_BOX = ExpectedBox(
 )
 
 # Real DLLs (from Debian's libz-mingw-w64) that stand in for an earlier IME that
-# Windows has loaded: a 64-bit one for system32 and a 32-bit one for syswow64.
-HELD_IME_STAND_INS = {
-    SYSTEM32: "/usr/x86_64-w64-mingw32/lib/zlib1.dll",
-    SYSWOW64: "/usr/i686-w64-mingw32/lib/zlib1.dll",
-}
+# Windows has loaded: a 64-bit one for system32 of a 64-bit Windows, 32-bit ones for
+# syswow64 and for system32 of a 32-bit Windows.
+DLL_64BIT = "/usr/x86_64-w64-mingw32/lib/zlib1.dll"
+DLL_32BIT = "/usr/i686-w64-mingw32/lib/zlib1.dll"
 
 CASES, case = case_table()
 
@@ -130,6 +131,10 @@ class Setting:
     def system_folders(self) -> List[str]:
         return [SYSTEM32, SYSWOW64] if self.sixty_four_bit else [SYSTEM32]
 
+    def held_ime_stand_in(self, folder: str) -> str:
+        """The DLL of the system's own kind for `folder`."""
+        return DLL_64BIT if self.sixty_four_bit and folder == SYSTEM32 else DLL_32BIT
+
 
 def load_package(exe: str) -> package_model.Container:
     try:
@@ -156,8 +161,9 @@ def is_x64_program(image: bytes) -> bool:
 RegKeys = Dict[str, Dict[str, wine_env.RegData]]
 
 
-def user_agent_seed() -> RegKeys:
-    return {"HKEY_LOCAL_MACHINE\\" + AGENT_KEY: dict(AGENT_SEEDS)}
+def user_agent_seed(box: winebox.CasePrefix) -> RegKeys:
+    """The tokens of other versions, where the program reads them."""
+    return {"HKEY_LOCAL_MACHINE\\" + box.software_key(AGENT_KEY): dict(AGENT_SEEDS)}
 
 
 def preload_seed(places: Sequence[str], default_user: bool = False) -> RegKeys:
@@ -349,7 +355,8 @@ def utf16z(text: str) -> bytes:
 
 def expect_string(check: Expectations, hive: wine_reg.Hive, key: str, name: str,
                   text: Optional[str]) -> None:
-    """A REG_SZ value whose data is exactly `text` and one terminating zero."""
+    """A REG_SZ value of HKLM\\`key` (a path in the hive) whose data is exactly `text`
+    and one terminating zero."""
     value = hive.value(key, name)
     seen = (value.type, value.data) if value else None
     wanted = (wine_reg.REG_SZ, utf16z(text)) if text is not None else None
@@ -373,30 +380,32 @@ def expect_entries(check: Expectations, box: winebox.CasePrefix,
     """Uninstall entry (named `display_name`, the edition's name), log-on entry and the
     user-agent token of a finished install."""
     system = box.registry("system")
-    uninstall = system.key(UNINSTALL_KEY)
-    check.equal(f"values of HKLM\\{UNINSTALL_KEY}", ["displayname", "uninstallstring"],
+    uninstall_key, run_key = box.software_key(UNINSTALL_KEY), box.software_key(RUN_KEY)
+    uninstall = system.key(uninstall_key)
+    check.equal(f"values of HKLM\\{uninstall_key}", ["displayname", "uninstallstring"],
                 sorted(uninstall.values) if uninstall else None)
-    expect_string(check, system, UNINSTALL_KEY, "DisplayName", display_name)
-    expect_string(check, system, UNINSTALL_KEY, "UninstallString", f"{SYSTEM32}\\zavodel.exe")
-    expect_string(check, system, RUN_KEY, RUN_VALUE, f"{INSTALL_DIR}zavokpmt.exe zv")
+    expect_string(check, system, uninstall_key, "DisplayName", display_name)
+    expect_string(check, system, uninstall_key, "UninstallString", f"{SYSTEM32}\\zavodel.exe")
+    expect_string(check, system, run_key, RUN_VALUE, f"{INSTALL_DIR}zavokpmt.exe zv")
     expected_agent = {name: utf16z(AGENT_SEEDS[name]) for name in AGENT_KEPT}
     expected_agent["kpmt7800"] = utf16z("")
-    check.equal(f"values of HKLM\\{AGENT_KEY} (name: data)", expected_agent,
-                agent_values(system))
+    check.equal(f"values of HKLM\\{box.software_key(AGENT_KEY)} (name: data)", expected_agent,
+                agent_values(box, system))
 
 
 def expect_no_entries(check: Expectations, box: winebox.CasePrefix) -> None:
     """An install stopped before unpacking: no entry written, the seeded tokens kept."""
     system = box.registry("system")
-    check.equal(f"HKLM\\{UNINSTALL_KEY}", None, system.key(UNINSTALL_KEY) and "present")
-    check.equal(f"HKLM\\{RUN_KEY} {RUN_VALUE!r}", None, system.value(RUN_KEY, RUN_VALUE))
-    check.equal(f"values of HKLM\\{AGENT_KEY} (name: data)",
+    uninstall_key, run_key = box.software_key(UNINSTALL_KEY), box.software_key(RUN_KEY)
+    check.equal(f"HKLM\\{uninstall_key}", None, system.key(uninstall_key) and "present")
+    check.equal(f"HKLM\\{run_key} {RUN_VALUE!r}", None, system.value(run_key, RUN_VALUE))
+    check.equal(f"values of HKLM\\{box.software_key(AGENT_KEY)} (name: data)",
                 {name: utf16z(text) for name, text in AGENT_SEEDS.items()},
-                agent_values(system))
+                agent_values(box, system))
 
 
-def agent_values(system: wine_reg.Hive) -> Optional[Dict[str, bytes]]:
-    key = system.key(AGENT_KEY)
+def agent_values(box: winebox.CasePrefix, system: wine_reg.Hive) -> Optional[Dict[str, bytes]]:
+    key = system.key(box.software_key(AGENT_KEY))
     if key is None:
         return None
     return {value.name.lower(): value.data for value in key.values.values()
@@ -453,7 +462,7 @@ def seed_plain(box: winebox.CasePrefix, setting: Setting) -> Tuple[List[str], Li
     preload list (on XP an earlier product layout at place 3, which the install moves to
     place 2 in both the user's and the default user's list).  Returns the layout keys
     before the install and the preload places expected after it."""
-    seeds = user_agent_seed()
+    seeds = user_agent_seed(box)
     places = [US_LAYOUT, "00000804"]
     expected_places = list(places)
     if setting.major < 6:
@@ -536,7 +545,7 @@ def silent_reinstall(harness: winebox.Harness, check: Expectations) -> None:
     setting = Setting(harness, "win7", 936)
     with harness.prefix("win7", 936) as box:
         check.context(f"{setting.label} first install")
-        box.import_reg(user_agent_seed())
+        box.import_reg(user_agent_seed(box))
         first = run_silent(box, check, setting)
         expect_finished_install(check, box, setting, first, harness)
         layouts = export_layouts(box)
@@ -566,11 +575,12 @@ def seed_held_ime(box: winebox.CasePrefix, setting: Setting, how: str) -> Dict[s
     key at place 2 of the preload list and a loadable DLL as zavoli4.ime in each system
     folder.  Returns the seeded files."""
     earlier = earlier_layout_id(setting)
-    box.import_reg({**user_agent_seed(), **earlier_layout_seed(earlier), **preload_seed([earlier])})
+    box.import_reg({**user_agent_seed(box), **earlier_layout_seed(earlier),
+                    **preload_seed([earlier])})
     seeded = {}
     for folder in setting.system_folders():
         path = f"{folder}\\zavoli4.ime"
-        seeded[path] = read_stand_in(HELD_IME_STAND_INS[folder])
+        seeded[path] = read_stand_in(setting.held_ime_stand_in(folder))
         box.write_file(path, seeded[path])
     box.hold([(how, path) for path in seeded])
     return seeded

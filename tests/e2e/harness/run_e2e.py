@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Runs end-to-end cases of the installer under Wine and reports each as PASS or FAIL.
 
-    run_e2e.py --exe build/win64/zvsetup.exe --tools build/win64/tests/e2e/win \\
-               --run-dir build/host/e2e-run CASE [CASE ...]
+    run_e2e.py --exe build/win32/zvsetup.exe --tools build/win32/tests/e2e/win \\
+               --tools64 build/win64/tests/e2e/win --run-dir build/host/e2e-run CASE [CASE ...]
     run_e2e.py --list
 
 The run folder keeps the template prefixes (reused while Wine and the recipe stay the
@@ -46,7 +46,7 @@ def run_case(name: str, args: argparse.Namespace) -> bool:
     harness = None
     failed = True
     try:
-        harness = winebox.Harness(args.exe, args.tools, args.run_dir, name)
+        harness = winebox.Harness(args.exe, args.tools, args.run_dir, name, args.tools64)
         check = Expectations()
         CASES[name](harness, check)
         check.finish()
@@ -69,8 +69,11 @@ def run_case(name: str, args: argparse.Namespace) -> bool:
 
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--exe", help="the 64-bit zvsetup.exe")
-    parser.add_argument("--tools", help="folder of zvboxwatch.exe, zvhold.exe and zvwizard.exe")
+    parser.add_argument("--exe", help="the zvsetup.exe under test (32-bit, or its 64-bit twin)")
+    parser.add_argument("--tools", help="folder of zvboxwatch.exe, zvhold.exe and zvwizard.exe "
+                                        "built like the program")
+    parser.add_argument("--tools64", help="folder of the 64-bit helpers, for 64-bit prefixes "
+                                          "(default: --tools)")
     parser.add_argument("--run-dir", help="folder for templates and kept prefixes")
     parser.add_argument("--list", action="store_true", help="list the cases and stop")
     parser.add_argument("cases", nargs="*")

@@ -1,18 +1,31 @@
 """How the end-to-end tests start Wine: environment, commands, shutdown, seeding files.
 
-Everything here talks to Debian's Wine 8 in 64-bit prefixes; 32-bit programs cannot run
-on this machine, so only /usr/lib/wine/wine64 is used.
+Everything here talks to Debian's Wine 8.  Its 32-bit loader (/usr/lib/wine/wine, from
+wine32:i386) runs 32-bit programs, in 64-bit prefixes under WOW64 and natively in 32-bit
+prefixes; /usr/lib/wine/wine64 runs 64-bit programs.  Each program is started with the
+loader of its own PE machine.  `probe_32bit` tells whether this machine runs the 32-bit
+loader at all (a kernel without 32-bit support cannot).
 """
 
 from __future__ import annotations
 
 import os
+import struct
 import subprocess
 import time
 from typing import Dict, List, Mapping, Optional, Sequence, Union
 
+WINE32 = "/usr/lib/wine/wine"
 WINE64 = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
+
+# PE machine values of the two kinds of program.
+MACHINE_I386 = 0x14C
+MACHINE_AMD64 = 0x8664
+
+# Wine's prefix kinds (WINEARCH): a 64-bit Windows with WOW64, or a 32-bit one.
+WIN64 = "win64"
+WIN32 = "win32"
 
 # The Unix locale that gives Wine each ANSI/OEM code page.
 LOCALES = {936: "zh_CN.UTF-8", 950: "zh_TW.UTF-8"}
@@ -52,14 +65,66 @@ def wine_env(
     return env
 
 
-def check_tools() -> None:
+def check_tools(need_32bit: bool) -> None:
     """Fails clearly when a program the tests need is not installed."""
-    missing = [p for p in (WINE64, WINESERVER) if not os.access(p, os.X_OK)]
+    loaders = (WINE32, WINE64) if need_32bit else (WINE64,)
+    missing = [p for p in (*loaders, WINESERVER) if not os.access(p, os.X_OK)]
     missing += [p for p in ("Xvfb",) if not _on_path(p)]
     if missing:
         raise HarnessError(
-            "missing programs: " + ", ".join(missing) + " (Debian packages wine64, xvfb)"
+            "missing programs: " + ", ".join(missing)
+            + " (Debian packages wine64, wine32:i386, xvfb)"
         )
+
+
+def probe_32bit() -> Optional[str]:
+    """None when this machine runs Wine's 32-bit loader, else why it cannot.
+
+    The loader is an i386 Linux program: it starts only where wine32:i386 is installed
+    and the kernel runs 32-bit code ("Exec format error" where it does not).
+    """
+    if not os.access(WINE32, os.X_OK):
+        return f"{WINE32} is not installed (Debian package wine32:i386)"
+    try:
+        done = subprocess.run([WINE32, "--version"], capture_output=True, text=True,
+                              timeout=30, check=False)
+    except OSError as error:
+        return f"{WINE32} cannot be started: {error.strerror}"
+    except subprocess.TimeoutExpired:
+        return f"{WINE32} --version did not answer within 30 s"
+    if done.returncode != 0 or not done.stdout.startswith("wine-"):
+        return f"{WINE32} --version failed: {(done.stderr or done.stdout).strip()[:200]}"
+    return None
+
+
+def pe_machine(path: str) -> int:
+    """The machine field of a PE file's header (MACHINE_I386, MACHINE_AMD64, ...)."""
+    try:
+        with open(path, "rb") as f:
+            head = f.read(4096)
+    except OSError as error:
+        raise HarnessError(f"cannot read {path}: {error.strerror}") from None
+    if head[:2] != b"MZ" or len(head) < 0x40:
+        raise HarnessError(f"{path} is not a Windows program")
+    offset = struct.unpack_from("<I", head, 0x3C)[0]
+    if head[offset:offset + 4] != b"PE\0\0" or len(head) < offset + 6:
+        raise HarnessError(f"{path} is not a Windows program")
+    return struct.unpack_from("<H", head, offset + 4)[0]
+
+
+def is_32bit_program(path: str) -> bool:
+    return pe_machine(path) == MACHINE_I386
+
+
+def loader_for(program: str) -> str:
+    """The Wine loader that starts the Windows program `program`."""
+    return WINE32 if is_32bit_program(program) else WINE64
+
+
+def builtin_loader(arch: str) -> str:
+    """The loader for Wine's own programs (regedit, wineboot) in a prefix of `arch`: a
+    32-bit prefix has only 32-bit programs."""
+    return WINE32 if arch == WIN32 else WINE64
 
 
 def check_locales(codepages: Sequence[int]) -> None:
@@ -92,19 +157,21 @@ def _on_path(program: str) -> bool:
 
 
 def run_wine(
+    loader: str,
     args: Sequence[str],
     env: Mapping[str, str],
     log_path: str,
     timeout: float,
     cwd: Optional[str] = None,
 ) -> int:
-    """Runs `wine64 args...` to its end and returns its exit code; output goes to log_path."""
+    """Runs `loader args...` to its end and returns its exit code; output goes to log_path."""
+    command = f"{os.path.basename(loader)} {' '.join(args)}"
     with open(log_path, "ab") as log:
-        log.write(("$ wine64 " + " ".join(args) + "\n").encode())
+        log.write(("$ " + command + "\n").encode())
         log.flush()
         try:
             done = subprocess.run(
-                [WINE64, *args],
+                [loader, *args],
                 env=dict(env),
                 stdin=subprocess.DEVNULL,
                 stdout=log,
@@ -114,7 +181,7 @@ def run_wine(
                 check=False,
             )
         except subprocess.TimeoutExpired:
-            raise HarnessError(f"wine64 {' '.join(args)} did not end within {timeout} s") from None
+            raise HarnessError(f"{command} did not end within {timeout} s") from None
     return done.returncode
 
 
@@ -207,14 +274,20 @@ def _reg_data(data: RegData) -> str:
 
 def import_reg(
     keys: Mapping[str, Mapping[str, RegData]],
+    arch: str,
     env: Mapping[str, str],
     work_dir: str,
     log_path: str,
 ) -> None:
-    """Imports registry keys into the prefix of `env` with `regedit /s` (UTF-16LE file)."""
+    """Imports registry keys into the prefix of `env` with `regedit /s` (UTF-16LE file).
+
+    Wine's own regedit of the prefix's `arch` writes the native view: in a 64-bit
+    prefix a key meant for a 32-bit program's HKLM\\Software is named with its
+    Wow6432Node path (see CasePrefix.software_key)."""
     path = os.path.join(work_dir, f"seed-{time.monotonic_ns()}.reg")
     with open(path, "wb") as f:
         f.write(b"\xff\xfe" + reg_file_text(keys).encode("utf-16-le"))
-    code = run_wine(["regedit", "/s", dos_path(path)], env, log_path, timeout=60)
+    code = run_wine(builtin_loader(arch), ["regedit", "/s", dos_path(path)], env, log_path,
+                    timeout=60)
     if code != 0:
         raise HarnessError(f"regedit /s {path} ended with exit code {code}; see {log_path}")

@@ -1,6 +1,6 @@
 """Runs the installer in a fresh Wine prefix per case and reports what it did.
 
-    harness = Harness(exe, tools_dir, run_dir, case_name)
+    harness = Harness(exe, tools_dir, run_dir, case_name, tools64_dir)
     with harness.prefix("win7", 936) as box:
         box.write_file("C:\\windows\\zavopath.zvh", b"D:\\old\\")
         result = box.run("regzv32=C:\\x\\", answers=["ok"])
@@ -23,6 +23,12 @@ overlayfs cannot be mounted, the template is copied instead.  Message boxes are 
 and answered by zvboxwatch.exe running in the same prefix; the program's own
 WINEDEBUG=+msgbox trace is kept to tell its boxes from others.  Every case uses its
 own TMPDIR and every test process its own Xvfb display, so cases can run in parallel.
+
+The program under test is the shipped 32-bit zvsetup.exe, or its 64-bit twin where this
+machine cannot run 32-bit programs; the templates follow its kind (wine_templates.py).
+The helper programs are of the prefix's own kind: 32-bit ones in 32-bit prefixes, 64-bit
+ones in 64-bit prefixes, where they see C:\\windows\\system32 and the registry as the
+system's own 64-bit programs do.
 """
 
 from __future__ import annotations
@@ -153,7 +159,7 @@ class _JsonLinesProcess:
     def __init__(self, args: Sequence[str], env: Dict[str, str], log_path: str, cwd: str):
         self._log = open(log_path, "ab")
         self.process = subprocess.Popen(
-            [wine_env.WINE64, *args],
+            [wine_env.loader_for(args[0]), *args],
             env=env,
             cwd=cwd,
             stdin=subprocess.PIPE,
@@ -245,6 +251,7 @@ class CasePrefix:
         self.codepage = codepage
         self._harness = harness
         self.template = harness.templates.get(variant, codepage)
+        self.arch = harness.templates.arch(variant)
         self.folder = os.path.join(harness.case_root, label)
         _discard_stale_case(self.folder)
         self.root = os.path.join(self.folder, "prefix")
@@ -399,15 +406,36 @@ class CasePrefix:
 
     # -- registry ---------------------------------------------------------------
 
+    @property
+    def program_on_wow64(self) -> bool:
+        """True where the program under test runs under WOW64: a 32-bit program in a
+        64-bit prefix, whose HKLM\\Software keys Windows redirects."""
+        return self.arch == wine_env.WIN64 and self._harness.program_is_32bit
+
+    def software_key(self, key: str) -> str:
+        """Where the program's key HKLM\\`key` lies in the prefix's registry (a path
+        below HKLM such as "Software\\Microsoft\\..."): Software keys of a program under
+        WOW64 lie under Software\\Wow6432Node, the 32-bit view; System keys are shared."""
+        head, _, rest = key.partition("\\")
+        if self.program_on_wow64 and head.lower() == "software":
+            return f"{head}\\Wow6432Node\\{rest}"
+        return key
+
+    def tool(self, name: str) -> str:
+        """The helper program `name` of this prefix's kind."""
+        return self._harness.tool(name, self.arch)
+
     def import_reg(self, keys) -> None:
         """Seeds registry keys with `regedit /s` (see wine_env.reg_file_text)."""
-        wine_env.import_reg(keys, self.env, self.logs, os.path.join(self.logs, "seed.log"))
+        wine_env.import_reg(keys, self.arch, self.env, self.logs,
+                            os.path.join(self.logs, "seed.log"))
 
     def export_reg(self, key: str) -> str:
         """The text of `regedit /e` for `key` (such as "HKEY_LOCAL_MACHINE\\System\\..."),
         read from the running prefix; empty when the key does not exist."""
         path = os.path.join(self.logs, f"export-{time.monotonic_ns()}.reg")
-        code = wine_env.run_wine(["regedit", "/e", wine_env.dos_path(path), key], self.env,
+        code = wine_env.run_wine(wine_env.builtin_loader(self.arch),
+                                 ["regedit", "/e", wine_env.dos_path(path), key], self.env,
                                  os.path.join(self.logs, "export.log"), timeout=60)
         if code != 0 or not os.path.exists(path):
             return ""
@@ -444,7 +472,7 @@ class CasePrefix:
         pairs with how one of "module", "open", "exclusive", or ("window", title) for a
         titled window owning a "UIKPMT" pop-up, ("mapping", name) for a named file
         mapping.  Returns the holder for `release`."""
-        args = [self._harness.tool(HOLDER_EXE)]
+        args = [self.tool(HOLDER_EXE)]
         for how, path in files:
             args += [how, path]
         log = os.path.join(self.logs, f"hold-{len(self._holders)}.log")
@@ -465,7 +493,7 @@ class CasePrefix:
             return
         log = os.path.join(self.logs, "watcher.log")
         self._watcher = _JsonLinesProcess(
-            [self._harness.tool(WATCHER_EXE)], self.env, log, self.cwd
+            [self.tool(WATCHER_EXE)], self.env, log, self.cwd
         )
         ready = self._watcher.wait_for("ready", _START_TIMEOUT, "zvboxwatch.exe")
         self.acp = ready.get("acp")
@@ -479,7 +507,7 @@ class CasePrefix:
         if not self._wizard:
             log = os.path.join(self.logs, "wizard.log")
             self._wizard = _JsonLinesProcess(
-                [self._harness.tool(WIZARD_EXE)], self.env, log, self.cwd)
+                [self.tool(WIZARD_EXE)], self.env, log, self.cwd)
             self._wizard.wait_for("ready", _START_TIMEOUT, WIZARD_EXE)
         return self._wizard
 
@@ -494,7 +522,7 @@ class CasePrefix:
         started = time.monotonic()
         with open(stderr_path, "wb") as stderr:
             program = subprocess.Popen(
-                [wine_env.WINE64, self._harness.exe, *args],
+                [wine_env.loader_for(self._harness.exe), self._harness.exe, *args],
                 env=env, cwd=self.cwd, stdin=subprocess.DEVNULL,
                 stdout=stderr, stderr=stderr,
             )
@@ -582,7 +610,7 @@ def _existing_name(folder: str, name: str) -> str:
 
 
 def _split_command_line(command_line: str) -> List[str]:
-    """The wine64 arguments that give the program exactly `command_line`.
+    """The Wine arguments that give the program exactly `command_line`.
 
     Wine joins its arguments with single blanks and quotes only those that contain a
     blank, a tab or a quote, so a command line of single-blank-separated words without
@@ -622,9 +650,14 @@ def _is_mounted(path: str) -> bool:
 class Harness:
     """Shared state of one test process: display, templates, folders and tools."""
 
-    def __init__(self, exe: str, tools_dir: str, run_dir: str, case: str):
+    def __init__(self, exe: str, tools_dir: str, run_dir: str, case: str,
+                 tools64_dir: Optional[str] = None):
+        """`tools_dir` holds the helper programs built like `exe` (32-bit for the
+        shipped program), `tools64_dir` the 64-bit ones for 64-bit prefixes (by default
+        the same folder: the twin's helpers are 64-bit)."""
         self.exe = os.path.abspath(exe)
         self.tools_dir = os.path.abspath(tools_dir)
+        self.tools64_dir = os.path.abspath(tools64_dir or tools_dir)
         self.run_dir = os.path.abspath(run_dir)
         self.case = case
         self.case_root = os.path.join(self.run_dir, "cases", case)
@@ -633,26 +666,31 @@ class Harness:
         self.use_overlay = os.geteuid() == 0 and os.environ.get("ZV_E2E_NO_OVERLAY") != "1"
         self.template_hives: Dict[str, wine_reg.Hive] = {}
         self._check_inputs()
-        wine_env.check_tools()
+        self.program_is_32bit = wine_env.is_32bit_program(self.exe)
+        wine_env.check_tools(self.program_is_32bit)
         os.makedirs(self.case_root, exist_ok=True)
         self.display = Display(os.path.join(self.case_root, "xvfb.log"))
         self.templates = wine_templates.TemplateStore(
-            os.path.join(self.run_dir, "templates"), self.display.name
+            os.path.join(self.run_dir, "templates"), self.display.name, self.program_is_32bit
         )
         self._labels: Dict[str, int] = {}
 
     def _check_inputs(self) -> None:
-        missing = [p for p in [self.exe, self.tool(WATCHER_EXE), self.tool(HOLDER_EXE),
-                                 self.tool(WIZARD_EXE)]
-                   if not os.path.isfile(p)]
+        helpers = [os.path.join(folder, name)
+                   for folder in {self.tools_dir, self.tools64_dir}
+                   for name in (WATCHER_EXE, HOLDER_EXE, WIZARD_EXE)]
+        missing = [p for p in [self.exe, *helpers] if not os.path.isfile(p)]
         if missing:
             raise HarnessError(
                 "missing executable(s): " + ", ".join(missing)
-                + " (build them with the win64 preset: cmake --build --preset win64)"
+                + " (build them with the win32 and win64 presets: scripts/build-all.sh)"
             )
 
-    def tool(self, name: str) -> str:
-        return os.path.join(self.tools_dir, name)
+    def tool(self, name: str, arch: Optional[str] = None) -> str:
+        """The helper program `name` for a prefix of `arch` (by default the one built
+        like the program)."""
+        folder = self.tools64_dir if arch == wine_env.WIN64 else self.tools_dir
+        return os.path.join(folder, name)
 
     def note(self, text: str) -> None:
         self.notes.append(text)
