@@ -20,7 +20,7 @@ import traceback
 
 E2E = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 DEMO_PACKAGE = os.path.join("..", "..", "tools", "demo_package")  # container.py
-sys.path[:0] = [os.path.join(E2E, folder) for folder in ("harness", "cases", "hostile", "incomplete",
+sys.path[:0] = [os.path.join(E2E, folder) for folder in ("harness", "cases", "hostile", "incomplete", "large",
                                                    DEMO_PACKAGE)]
 
 from checks import CaseFailure, Expectations  # noqa: E402
