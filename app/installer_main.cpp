@@ -5,6 +5,7 @@
 #include "app/administrator_check.h"
 #include "app/app_texts.h"
 #include "app/command_line.h"
+#include "app/exit_codes.h"
 #include "app/run_modes.h"
 #include "platform/services.h"
 #include "platform/win_constants.h"
@@ -20,20 +21,21 @@ int InstallerMain(void* instance, void* /*previousInstance*/, const char* comman
   UiCodePage = platform::System().GetOEMCP();
   RunMode = kRunModeInteractive;
 
+  // The switches are read before the check only so that a silent run can
+  // tell its caller that it installed nothing.
+  const std::string_view arguments = commandLine != nullptr ? commandLine : "";
+  const bool companionRequested = ContainsIgnoreCase(arguments, "regzv32") == 1;
+  const bool silentRequested =
+      !companionRequested && ContainsIgnoreCase(arguments, "setzvsrf32") == 1;
+
   ChooseInstallDir();
   if (CheckAdministrator() == 1) {
     platform::Boxes().MessageBoxW(texts::kAdministratorRequired, texts::kProductCaption,
                                   win::kMbOk);
-    return 0;
+    return silentRequested ? kExitNotInstalled : 0;
   }
 
-  const std::string_view arguments = commandLine != nullptr ? commandLine : "";
-  bool companionRequested = false;
-  if (ContainsIgnoreCase(arguments, "regzv32") == 1) {
-    companionRequested = true;
-  } else if (ContainsIgnoreCase(arguments, "setzvsrf32") == 1) {
-    RunMode = kRunModeSilent;
-  }
+  if (silentRequested) RunMode = kRunModeSilent;
 
   if (DetectSystem() == 1 && companionRequested) return RunCompanionMode(arguments);
   if (RunMode == kRunModeSilent) return RunSilentMode();

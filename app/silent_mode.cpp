@@ -1,9 +1,29 @@
+#include "app/exit_codes.h"
 #include "app/run_modes.h"
+#include "package/extra_files.h"
+#include "package/install_report.h"
 #include "package/package_resource.h"
 #include "package/work_buffer.h"
 #include "sequence/install_sequence.h"
+#include "state/install_state.h"
+#include "state/locations.h"
+#include "system/placed_files.h"
 
 namespace zv {
+namespace {
+
+// The exit code of an install that ran to its end: the package's files in
+// the install directory and the directory itself are checked as the wizard
+// checks them, without a message, and the IME and uninstaller in the system
+// folders against their sources.
+int CheckedExitCode() {
+  if (!PackageFilesIntact(InstallDir.str())) return kExitIncomplete;
+  if (InstallReportVerdict() != nullptr) return kExitIncomplete;
+  if (!SystemFilesPlaced()) return kExitIncomplete;
+  return RestartRequired == 1 ? kExitRestartRequired : kExitInstalled;
+}
+
+}  // namespace
 
 int RunSilentMode() {
   // The same preparation as the wizard's window makes on creation, without
@@ -12,9 +32,10 @@ int RunSilentMode() {
   // either is missing.
   LockPackageResource();
   WorkBufferReservation workBuffer;
-  InstallSequence();
+  const int exitCode =
+      InstallSequence() == InstallOutcome::kStopped ? kExitNotInstalled : CheckedExitCode();
   ReleasePackageResource();
-  return 0;
+  return exitCode;
 }
 
 }  // namespace zv

@@ -65,6 +65,8 @@ std::u16string PackageFailures(const std::string& directory) {
 
 }  // namespace
 
+bool PackageFilesIntact(const std::string& directory) { return PackageFailures(directory).empty(); }
+
 std::string VerifyExemptFiles() {
   std::string list;
   for (const char* name :

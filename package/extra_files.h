@@ -15,6 +15,10 @@ namespace zv {
 // setupw64.exe zavocyzk.bak zavokpmt.exe zavokpm6.exe ").
 std::string VerifyExemptFiles();
 
+// True when every package file not exempted is in `directory` (which ends
+// with a backslash) with its digest; false without the package.
+bool PackageFilesIntact(const std::string& directory);
+
 // The eight files a skin archive holds: zvbmp8.zvh and zvbmpsx1.bmp to
 // zvbmpsx7.bmp.
 inline constexpr char kSkinTableFile[] = "zvbmp8.zvh";

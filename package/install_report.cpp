@@ -30,7 +30,7 @@ int ProbeAny(std::initializer_list<const char*> names, uint8_t* area) {
 }
 
 // What is wrong with the install directory; null when nothing is.
-const char16_t* Verdict(uint8_t* area) {
+const char16_t* VerdictProbingInto(uint8_t* area) {
   const InstallDirScan scan = ScanInstallDir();
   if (scan.pathScore < kFullPathScore) return texts::kReportNoInstallPath;
   // Widened before adding, so that no count can wrap.
@@ -86,11 +86,15 @@ int ProbeFile(const std::string& name, uint8_t* area) {
   return static_cast<int>(got * 256 + error);
 }
 
-int WriteInstallReport() {
+const char16_t* InstallReportVerdict() {
   std::unique_ptr<platform::GlobalBlock> buffer =
       platform::Res().AllocateZeroedBlock(kReportBufferSize);
-  if (!buffer) return 0;
-  const char16_t* verdict = Verdict(buffer->data());
+  if (!buffer) return nullptr;
+  return VerdictProbingInto(buffer->data());
+}
+
+int WriteInstallReport() {
+  const char16_t* verdict = InstallReportVerdict();
   if (verdict == nullptr) return 0;
   std::u16string text = texts::kReportHeading;
   text += texts::kParagraphBreak;

@@ -44,6 +44,12 @@ inline constexpr int kProbePresent = static_cast<int>(kProbeSize) * 256;
 // kProbePresent.
 int ProbeFile(const std::string& name, uint8_t* area);
 
+// Scans InstallDir for what the report checks: the path, the file count, the
+// Wubi dictionary, the Pinyin dictionary and the IME file, in this order.
+// Returns the report's sentence for the first that is wanting, null when
+// none is or the report buffer could not be reserved.
+const char16_t* InstallReportVerdict();
+
 // Scans InstallDir and, when the path, the file count, the Wubi dictionary,
 // the Pinyin dictionary or the IME file is wanting (the first of these that
 // is), shows the report, captioned "智能岚汀". Returns 1 when it was shown, 0

@@ -85,7 +85,7 @@ void StartSixtyFourBitCompanion() {
 
 }  // namespace
 
-void InstallSequence() {
+InstallOutcome InstallSequence() {
   // The wizard's install comes as long after the start-up probe as the user
   // takes: drives may have come or gone since.
   if (RunMode != kRunModeSilent) ForgetFixedDriveDir();
@@ -96,7 +96,7 @@ void InstallSequence() {
   RestartRequired = 0;
   if (ImeInPreload != 0 && !ReleaseHeldIme()) {
     ShowImeLocked();
-    return;
+    return InstallOutcome::kStopped;
   }
   PlaceImeFiles(PlacementPass::kFirst);
   RegisterIme();
@@ -104,6 +104,7 @@ void InstallSequence() {
   MarkUserAgent();
   WriteStartupEntry(InstallDir.str() + entries::kStartupProgram + " zv");
   if (DetectSystem() == 1) StartSixtyFourBitCompanion();
+  return InstallOutcome::kRanToItsEnd;
 }
 
 }  // namespace zv

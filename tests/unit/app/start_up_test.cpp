@@ -4,6 +4,7 @@
 
 #include "app/administrator_check.h"
 #include "app/app_texts.h"
+#include "app/exit_codes.h"
 #include "app/installer_main.h"
 #include "package/package_resource.h"
 #include "package/work_buffer.h"
@@ -88,12 +89,13 @@ TEST_F(StartUpTest, SilentSwitchIsFoundInAnyCaseAndPosition) {
   for (const char* line : {"setzvsrf32", "SETZVSRF32", "/setzvsrf32", "xsetzvsrf32y"}) {
     ResetAll();
     FakeMachine machine(Preset::kWindows7x64);
-    EXPECT_EQ(Start(machine, line), 0) << line;
+    // The package carries no file, so the install cannot be complete.
+    EXPECT_EQ(Start(machine, line), kExitIncomplete) << line;
     EXPECT_EQ(RunMode, kRunModeSilent) << line;
-    // The package and the work buffer were prepared, the install ran, and
-    // the buffer was released again.
+    // The package and the work buffer were prepared, the install ran and
+    // was checked (the report's buffer), and both buffers were released.
     EXPECT_EQ(machine.CallCount("FindResourceA"), 1) << line;
-    EXPECT_EQ(machine.CallCount("GlobalAlloc"), 1) << line;
+    EXPECT_EQ(machine.CallCount("GlobalAlloc"), 2) << line;
     EXPECT_EQ(machine.LiveBlockCount(), 0u) << line;
     EXPECT_EQ(WorkBuffer, nullptr);
     EXPECT_EQ(machine.ReadText("C:\\Program Files\\zavoli\\wbpybz.zvh"),
@@ -174,7 +176,9 @@ TEST_F(StartUpTest, UnwritableWindowsDirectoryStopsEveryModeWithTheAdministrator
     machine.AddFile(kWindowsFile, "E:\\old\\");
     machine.FailOperation("CreateFileA", win::kErrorAccessDenied, "windows\\zavopath.zvh");
 
-    EXPECT_EQ(Start(machine, line), 0) << line;
+    // Only the silent mode tells its caller that nothing was installed.
+    EXPECT_EQ(Start(machine, line), std::string(line) == "setzvsrf32" ? kExitNotInstalled : 0)
+        << line;
 
     ASSERT_EQ(machine.MessageBoxes().size(), 1u) << line;
     EXPECT_EQ(machine.MessageBoxes()[0].text, texts::kAdministratorRequired);
