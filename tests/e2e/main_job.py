@@ -212,7 +212,8 @@ def run(args: argparse.Namespace) -> int:
             print(f"Running: wine zvsetup.exe {silent.SILENT}{wow64}")
             result = silent.run_silent(box, check, setting)
             box.shutdown()
-            print(f"  exit code {result.exit_code}, {result.seconds:.1f} s; message boxes: "
+            meaning = silent.EXIT_MEANINGS.get(result.exit_code, "not a code of the installer")
+            print(f"  exit code {result.exit_code} ({meaning}), {result.seconds:.1f} s; message boxes: "
                   + (", ".join(f"{b.caption}: {b.text}" for b in result.boxes) or "none"))
             print("  every process of the prefix ended (wineserver -k)")
             files, nested = silent.listing(box, setting)

@@ -297,7 +297,8 @@ def outside_install_dir(paths: Sequence[str], allowed: Sequence[str]) -> List[st
 def hostile_package_install(harness: winebox.Harness, check: Expectations) -> None:
     """The silent install of a package with damaged streams, wrong digests, empty records
     and unusable names: one message per bad record naming it (an unusable name shown
-    as its bytes read), the incomplete-extraction message, exit code 0; the sound
+    as its bytes read), the incomplete-extraction message, exit code 2 (installed, but
+    files are missing or damaged); the sound
     records unpacked and placed; the earlier files behind the bad records untouched;
     and on C: nothing changed outside the install directory but the system folders'
     IME and uninstaller and the remembered-directory files."""
@@ -314,7 +315,7 @@ def hostile_package_install(harness: winebox.Harness, check: Expectations) -> No
         left = wait_for_programs(box, ("icacls.exe", program_name(exe)), STARTED_PROGRAMS_GRACE)
         check.equal("programs still running after the install", [], left)
         box.shutdown()
-        check.run_ended(result)
+        check.run_ended(result, 2)
         check.boxes(result, program_name(exe), expected_boxes)
 
         files, nested = folder_files(box, INSTALL_DIR)
