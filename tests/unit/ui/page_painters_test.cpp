@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -218,6 +220,89 @@ TEST_F(PagePaintersTest, TextsStandWhereTheyBelongInTheirColours) {
   EXPECT_EQ(TextAt(91, 91)->textColor, Rgb(255, 187, 187));
   EXPECT_EQ(TextAt(92, 91)->textColor, Rgb(255, 187, 187));
   EXPECT_EQ(TextAt(80, 80)->text, u"智能岚汀正在处理有关数据……");
+}
+
+// Every text each page draws, in order, where it stands.
+struct DrawnText {
+  int32_t x, y;
+  std::u16string text;
+  bool operator==(const DrawnText& other) const {
+    return x == other.x && y == other.y && text == other.text;
+  }
+};
+
+std::ostream& operator<<(std::ostream& out, const DrawnText& t) {
+  return out << t.x << "," << t.y << " " << std::string(t.text.begin(), t.text.end());
+}
+
+using TextList = std::vector<DrawnText>;
+
+// A title in black, three grey shadows and a white copy.
+TextList Embossed(int32_t x, int32_t y, const std::u16string& text) {
+  return {{x, y, text},
+          {x + 8, y + 8, text},
+          {x + 9, y + 9, text},
+          {x + 10, y + 10, text},
+          {x + 11, y + 11, text}};
+}
+
+// The second line of the last pages: three grey copies and two highlights.
+TextList Highlighted(const std::u16string& text) {
+  return {{88, 88, text}, {89, 89, text}, {90, 90, text}, {91, 91, text}, {92, 91, text}};
+}
+
+TextList Joined(std::initializer_list<TextList> parts) {
+  TextList all;
+  for (const TextList& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+TEST_F(PagePaintersTest, EveryPageDrawsItsOwnTextsInPlace) {
+  InstallDir.Assign("D:\\zv\\");
+  const TextList installLabels = {{45, 247, u"确 定 安 装"}, {265, 247, u"放 弃 退 出"}};
+  const TextList welcome = Joined({{{50, 150, u"安装程序正在载入文件，请等待……"},
+                                    {75, 90, u"岚汀拼音"},
+                                    {83, 93, u"岚汀拼音"},
+                                    {10, 165, u"您尝试过岚汀语句输入技术吗？"},
+                                    {50, 195, u"岚汀语句将给你带来新的输入体验……"},
+                                    {220, 100, u"7.8 版"}},
+                                   installLabels});
+  const TextList webAddress =
+      Joined({{{30, 10, u"智能岚汀输入平台  系统安装"},
+               {39, 19, u"智能岚汀输入平台  系统安装"},
+               {250, 19, u"岚汀拼音专版"},
+               {20, 70, u"请输入你所在单位网站或你所在地政府网站的网址，"},
+               {20, 90, u"智能岚汀就可每天自动从所输入网站上下载相关文章，"},
+               {20, 110, u"组建或增加系统文章库，以方便你的快速输入。"},
+               {35, 196, u"所在单位网址："}},
+              installLabels});
+  const TextList installPath = Joined({Embossed(30, 20, u"智能岚汀输入平台"),
+                                       Embossed(100, 80, u"岚汀形码 7.8 版  系统安装"),
+                                       {{50, 130, u"本版本适用于：WINDOWS NT、WIN2000、"},
+                                        {30, 155, u"WINDOWS XP、VISTA及WIN7中文系统。"},
+                                        {35, 196, u"安装路径：D:\\zv\\"}},
+                                       installLabels});
+  const TextList processing = Joined({Embossed(30, 20, u"智能岚汀7.8版安装"),
+                                      {{80, 80, u"智能岚汀正在处理有关数据……"}},
+                                      Highlighted(u"智能岚汀正在处理有关数据……")});
+  const TextList typingTest = Joined({Embossed(30, 20, u"欢迎使用岚汀系统"),
+                                      Highlighted(u"欢迎使用岚汀输入系统"),
+                                      {{50, 130, u"智能岚汀已经安装在你的系统中!"},
+                                       {50, 155, u"请在下面的框中试着用岚汀系统输入你的姓名。"},
+                                       {10, 190, u"请输入你的姓名："},
+                                       {45, 247, u"确 定 退 出"},
+                                       {265, 247, u"放 弃 退 出"}}});
+  const TextList* byPage[] = {&welcome,     &webAddress,  &webAddress, &webAddress, &webAddress,
+                              &installPath, &installPath, &processing, &typingTest, &typingTest};
+  for (int32_t page = 0; page < 10; ++page) {
+    SCOPED_TRACE(page);
+    WizardPage = page;
+    Paint(PaintCurrentPage);
+    TextList drawn;
+    for (const fake::DrawCall* call : Texts())
+      drawn.push_back({call->to.x, call->to.y, call->text});
+    EXPECT_EQ(drawn, *byPage[page]);
+  }
 }
 
 TEST_F(PagePaintersTest, TheWelcomePictureCoversTheTopAndItsStripTheTitle) {
