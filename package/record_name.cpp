@@ -1,17 +1,9 @@
 #include "package/record_name.h"
 
+#include "state/ascii_case.h"
+
 namespace zv {
 namespace {
-
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-  }
-  return true;
-}
 
 bool HasSeparator(std::string_view name) {
   return name.find_first_of("\\/:") != std::string_view::npos;
@@ -36,11 +28,11 @@ bool IsDeviceName(std::string_view name) {
   std::string_view stem = name.substr(0, name.find('.'));
   while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
   for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
-    if (EqualsIgnoreCase(stem, device)) return true;
+    if (EqualsIgnoreAsciiCase(stem, device)) return true;
   }
   if (stem.size() != 4 || stem[3] < '1' || stem[3] > '9') return false;
   const std::string_view prefix = stem.substr(0, 3);
-  return EqualsIgnoreCase(prefix, "COM") || EqualsIgnoreCase(prefix, "LPT");
+  return EqualsIgnoreAsciiCase(prefix, "COM") || EqualsIgnoreAsciiCase(prefix, "LPT");
 }
 
 }  // namespace

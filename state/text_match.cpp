@@ -1,11 +1,13 @@
 #include "state/text_match.h"
 
+#include "state/ascii_case.h"
+
 namespace zv {
 namespace {
 
+// Only the text's capitals fold: a capital in the keyword matches itself.
 bool BytesMatch(char textByte, char keywordByte) {
-  if (textByte == keywordByte) return true;
-  return textByte >= 'A' && textByte <= 'Z' && textByte - 'A' + 'a' == keywordByte;
+  return textByte == keywordByte || AsciiLower(textByte) == keywordByte;
 }
 
 bool MatchesAt(std::string_view text, size_t start, std::string_view keyword) {

@@ -1,11 +1,11 @@
 #include "system/preload_add.h"
 
-#include <cctype>
 #include <string>
 
 #include "platform/services.h"
 #include "platform/text_codec.h"
 #include "platform/win_constants.h"
+#include "state/ascii_case.h"
 #include "system/layout_environment.h"
 #include "system/layout_texts.h"
 #include "system/preload_store.h"
@@ -21,20 +21,11 @@ constexpr size_t kLanguageLength = 3;
 
 enum class PlaceMatch { kOther, kSameIme, kSameLayout };
 
-std::string InCase(std::string_view text, bool upper) {
-  std::string out(text);
-  for (char& c : out) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) c = static_cast<char>(upper ? std::toupper(byte) : std::tolower(byte));
-  }
-  return out;
-}
-
 // Compares the first `length` characters, ASCII letter case ignored; a text
 // that ends before then differs.
 bool SamePrefix(std::string_view a, std::string_view b, size_t length) {
   if (a.size() < length || b.size() < length) return false;
-  return InCase(a.substr(0, length), false) == InCase(b.substr(0, length), false);
+  return EqualsIgnoreAsciiCase(a.substr(0, length), b.substr(0, length));
 }
 
 PlaceMatch Compare(std::string_view place, std::string_view layoutId) {
@@ -84,7 +75,7 @@ void Add(const std::string& layoutId) {
 }  // namespace
 
 void AddLayoutToPreload(std::string_view layoutId) {
-  Add(InCase(layoutId, IsWindows9xFamily() != 0));
+  Add(InAsciiCase(layoutId, IsWindows9xFamily() != 0));
 }
 
 }  // namespace zv

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/host/iconv_text.h"
+
 namespace zv::fake {
 
 // Whether `byte` opens a two-byte character in `codePage` (GBK, Big5 and the
@@ -34,7 +36,7 @@ std::string FoldAnsi(uint32_t codePage, std::string_view text);
 std::u16string FoldUtf16(std::u16string_view text);
 
 // UTF-16 text as little-endian bytes and back (an odd last byte is dropped).
-std::string Utf16ToBytes(std::u16string_view text);
-std::u16string BytesToUtf16(std::string_view bytes);
+using platform::host::BytesToUtf16;
+using platform::host::Utf16ToBytes;
 
 }  // namespace zv::fake

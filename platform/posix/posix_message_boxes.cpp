@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "platform/posix/iconv_text.h"
+#include "platform/host/iconv_text.h"
 #include "platform/posix/posix_services.h"
 #include "platform/win_constants.h"
 
@@ -18,7 +18,8 @@ int PosixMessageBoxes::MessageBoxA(const std::string& text, const std::string& c
 
 int PosixMessageBoxes::MessageBoxW(const std::u16string& text, const std::u16string& caption,
                                    uint32_t type) {
-  std::fprintf(stderr, "%s: %s\n", Utf16ToUtf8(caption).c_str(), Utf16ToUtf8(text).c_str());
+  std::fprintf(stderr, "%s: %s\n", host::Utf16ToUtf8(caption).c_str(),
+               host::Utf16ToUtf8(text).c_str());
   return AnswerOf(type);
 }
 

@@ -2,45 +2,10 @@
 
 #include <utility>
 
+#include "platform/host/iconv_text.h"
+#include "state/ascii_case.h"
+
 namespace zv::pe {
-namespace {
-
-void AppendUtf8(char32_t code_point, std::string* out) {
-  if (code_point < 0x80) {
-    out->push_back(static_cast<char>(code_point));
-  } else if (code_point < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (code_point >> 6)));
-    out->push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-  } else if (code_point < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (code_point >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (code_point >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-  }
-}
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-template <typename Char>
-Char LowerAscii(Char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<Char>(c - 'A' + 'a') : c;
-}
-
-template <typename Text>
-bool EqualsIgnoreCase(const Text& a, const Text& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 bool ReadUtf16(const ByteView& bytes, uint64_t offset, size_t units, std::u16string* out) {
   if (!bytes.Contains(offset, static_cast<uint64_t>(units) * 2)) return false;
@@ -84,28 +49,14 @@ bool ReadCString(const ByteView& bytes, uint64_t offset, size_t max_length, std:
   return false;
 }
 
-std::string Utf8FromUtf16(const std::u16string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00), &out);
-      ++i;
-    } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-      AppendUtf8(0xFFFD, &out);
-    } else {
-      AppendUtf8(unit, &out);
-    }
-  }
-  return out;
-}
+std::string Utf8FromUtf16(const std::u16string& text) { return platform::host::Utf16ToUtf8(text); }
 
 bool EqualsIgnoreAsciiCase(const std::u16string& a, const std::u16string& b) {
-  return EqualsIgnoreCase(a, b);
+  return zv::EqualsIgnoreAsciiCase<char16_t>(a, b);
 }
 
 bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b) {
-  return EqualsIgnoreCase(a, b);
+  return zv::EqualsIgnoreAsciiCase<char>(a, b);
 }
 
 }  // namespace zv::pe
