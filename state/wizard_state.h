@@ -11,6 +11,18 @@ namespace zv {
 // 0 before the window exists; the page numbers of the wizard after that.
 extern int32_t WizardPage;
 
+// The pages by WizardPage: 0 (and below) welcome, 1 to 4 web address, 5 and
+// 6 install path, 7 processing, 8 and above typing test. The wizard shows
+// the first web-address page, the last install-path page and both
+// typing-test pages; the others are only passed through.
+inline constexpr int32_t kWelcomePage = 0;
+inline constexpr int32_t kWebAddressPage = 1;
+inline constexpr int32_t kLastWebAddressPage = 4;
+inline constexpr int32_t kInstallPathPage = 6;
+inline constexpr int32_t kProcessingPage = 7;
+inline constexpr int32_t kTypingTestPage = 8;
+inline constexpr int32_t kLastTypingTestPage = 9;
+
 // The wizard's window; 0 while there is none (always in the silent mode).
 extern platform::WindowHandle MainWindow;
 

@@ -14,7 +14,6 @@ namespace zv {
 
 namespace {
 
-constexpr int32_t kFirstTypingTestPage = 7;
 // The most loaded layouts looked at.
 constexpr size_t kMaxLoadedLayouts = 50;
 
@@ -35,7 +34,8 @@ platform::LayoutHandle FindLoadedProductLayout() {
 }  // namespace
 
 void ActivateImeForInstaller() {
-  if (WizardPage < kFirstTypingTestPage) return;
+  // Only once the install has run: from the processing page on.
+  if (WizardPage < kProcessingPage) return;
   if (IsProductLayout(platform::Ime().GetKeyboardLayout())) return;
   if (InstalledLayout == 0) InstalledLayout = FindLoadedProductLayout();
   if (InstalledLayout != 0)

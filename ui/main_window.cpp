@@ -158,7 +158,6 @@ void LeaveWelcomeOrWebAddressPage(WindowHandle window, bool fromWelcome) {
     Windows().ShowWindow(WindowParts.webAddressBox, win::kSwHide);
     Windows().DestroyWindow(WindowParts.webAddressBox);
     WindowParts.webAddressBox = 0;
-    WizardPage = 5;
     RefreshSystemDir();
     WriteImeSettingsFiles(WebAddress.view());
     WizardPage = kInstallPathPage;

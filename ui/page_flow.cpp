@@ -4,7 +4,7 @@ namespace zv {
 
 PageKind PageKindOf(int32_t page) {
   if (page <= kWelcomePage) return PageKind::kWelcome;
-  if (page <= 4) return PageKind::kWebAddress;
+  if (page <= kLastWebAddressPage) return PageKind::kWebAddress;
   if (page <= kInstallPathPage) return PageKind::kInstallPath;
   if (page == kProcessingPage) return PageKind::kProcessing;
   return PageKind::kTypingTest;
@@ -22,7 +22,7 @@ PageAction ActionForClick(int32_t page, WizardButton button, bool installing) {
     return page < kTypingTestPage ? PageAction::kCloseWindow : PageAction::kFinishInstall;
   }
   if (page == kWelcomePage) return PageAction::kLeaveWelcome;
-  if (page >= kWebAddressPage && page <= 4) return PageAction::kLeaveWebAddress;
+  if (page >= kWebAddressPage && page <= kLastWebAddressPage) return PageAction::kLeaveWebAddress;
   if (page == kInstallPathPage) return PageAction::kConfirmInstall;
   if (page == kProcessingPage) return PageAction::kRepaint;
   if (page == kTypingTestPage) return PageAction::kNextTypingTestPage;

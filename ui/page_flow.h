@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "state/wizard_state.h"
+
 namespace zv {
 
 // A rectangle of the main window's client area. A point is inside when
@@ -26,15 +28,7 @@ struct ProgressBarArea {
 };
 inline constexpr ProgressBarArea kProgressBar{30, 188, 340, 30};
 
-// The pages by WizardPage: 0 (and below) welcome, 1 to 4 web address,
-// 5 and 6 install path, 7 processing, 8 and above typing test.
-inline constexpr int32_t kWelcomePage = 0;
-inline constexpr int32_t kWebAddressPage = 1;
-inline constexpr int32_t kInstallPathPage = 6;
-inline constexpr int32_t kProcessingPage = 7;
-inline constexpr int32_t kTypingTestPage = 8;
-inline constexpr int32_t kLastTypingTestPage = 9;
-
+// The pages are numbered in state/wizard_state.h.
 enum class PageKind { kWelcome, kWebAddress, kInstallPath, kProcessing, kTypingTest };
 PageKind PageKindOf(int32_t page);
 
