@@ -97,16 +97,14 @@ void DrawRaisedFrame(DcHandle dc, int32_t left, int32_t top, int32_t right, int3
   Gdi().LineTo(dc, left, bottom);
 }
 
-void DrawPackageBitmap(int32_t limitX, int32_t limitY, DcHandle dc, std::string_view name,
-                       int32_t xDest, int32_t yDest, int32_t widthDest, int32_t heightDest,
-                       int32_t xSrc, int32_t ySrc, int32_t widthSrc, int32_t heightSrc) {
+void DrawPackageBitmap(DcHandle dc, std::string_view name, const BitmapCopy& request,
+                       PictureLimit limit) {
   const size_t length = LoadPackageBitmap(name);
   if (length == 0) return;
   const std::optional<BitmapFileView> picture = ParseBitmapFile(WorkBuffer + kBitmapOffset, length);
   if (!picture) return;
-  const BitmapCopy copy = ClipBitmapCopy(
-      limitX, limitY, picture->width, picture->height,
-      BitmapCopy{xDest, yDest, widthDest, heightDest, xSrc, ySrc, widthSrc, heightSrc});
+  const BitmapCopy copy =
+      ClipBitmapCopy(limit.x, limit.y, picture->width, picture->height, request);
   platform::ScopedBitmap bitmap(Gdi().CreateDIBitmap(dc, picture->info, picture->infoSize,
                                                      picture->pixels, picture->pixelBytes,
                                                      win::kDibRgbColors));
@@ -124,9 +122,8 @@ void PaintWelcomePage(DcHandle dc) {
   // picture covers it, so it stays only when the picture cannot be drawn.
   Gdi().TextOutW(dc, 50, 150, texts::ui::kLoadingNotice);
   Gdi().SetBkMode(dc, win::kTransparent);
-  DrawPackageBitmap(400, 190, dc, entries::kWelcomePicture, 0, 0, 400, 190, 0, 0, 400, 190);
-  // A strip of the picture stretched over the title the picture carries.
-  DrawPackageBitmap(400, 190, dc, entries::kWelcomePicture, 73, 90, 128, 35, 73, 90, 128, 2);
+  DrawPackageBitmap(dc, entries::kWelcomePicture, kWelcomePictureTop, kWelcomePictureLimit);
+  DrawPackageBitmap(dc, entries::kWelcomePicture, kWelcomeTitleCover, kWelcomePictureLimit);
   {
     platform::ScopedFont bold(Gdi().CreateFontA(30, 15, win::kFwBold, win::kGb2312Charset, "楷体"));
     platform::ScopedSelection selected(dc, bold.get());

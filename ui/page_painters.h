@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/gui_types.h"
+#include "ui/package_bitmap.h"
 
 namespace zv {
 
@@ -32,11 +33,22 @@ void DrawProgress(int32_t done, int32_t total);
 void DrawRaisedFrame(platform::DcHandle dc, int32_t left, int32_t top, int32_t right,
                      int32_t bottom);
 
-// Draws a region of the package's bitmap entry `name`, stretched, clipped to
-// the picture and to (limitX, limitY). Nothing is drawn when the entry is
+// The right and bottom edge a picture region may reach.
+struct PictureLimit {
+  int32_t x, y;
+};
+
+// Draws the region `copy` of the package's bitmap entry `name`, stretched,
+// clipped to the picture and to `limit`. Nothing is drawn when the entry is
 // missing or is no bitmap whose pixels lie inside its bytes.
-void DrawPackageBitmap(int32_t limitX, int32_t limitY, platform::DcHandle dc, std::string_view name,
-                       int32_t xDest, int32_t yDest, int32_t widthDest, int32_t heightDest,
-                       int32_t xSrc, int32_t ySrc, int32_t widthSrc, int32_t heightSrc);
+void DrawPackageBitmap(platform::DcHandle dc, std::string_view name, const BitmapCopy& copy,
+                       PictureLimit limit);
+
+// The welcome page's picture, within the top 400 x 190 pixels of the page:
+// that part of the picture as it is, then a strip of 2 rows stretched over
+// the 35 rows of the title the picture carries.
+inline constexpr PictureLimit kWelcomePictureLimit{400, 190};
+inline constexpr BitmapCopy kWelcomePictureTop{0, 0, 400, 190, 0, 0, 400, 190};
+inline constexpr BitmapCopy kWelcomeTitleCover{73, 90, 128, 35, 73, 90, 128, 2};
 
 }  // namespace zv

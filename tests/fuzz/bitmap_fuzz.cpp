@@ -31,13 +31,11 @@ namespace {
 using zv::fuzz::Require;
 
 constexpr char kPicture[] = "kpmt1.bmp";
-constexpr int32_t kLimitX = 400;
-constexpr int32_t kLimitY = 190;
 
 void DrawWelcomeRegions() {
   const zv::platform::DcHandle dc = zv::platform::Gdi().GetDC(0);
-  zv::DrawPackageBitmap(kLimitX, kLimitY, dc, kPicture, 0, 0, 400, 190, 0, 0, 400, 190);
-  zv::DrawPackageBitmap(kLimitX, kLimitY, dc, kPicture, 73, 90, 128, 35, 73, 90, 128, 2);
+  zv::DrawPackageBitmap(dc, kPicture, zv::kWelcomePictureTop, zv::kWelcomePictureLimit);
+  zv::DrawPackageBitmap(dc, kPicture, zv::kWelcomeTitleCover, zv::kWelcomePictureLimit);
   zv::platform::Gdi().ReleaseDC(0, dc);
 }
 
@@ -51,7 +49,7 @@ void CheckCopies(const std::vector<zv::fake::DrawCall>& calls) {
             "a copy reaches beyond the picture");
     const zv::platform::Rect& d = call.rect;
     Require(d.left >= 0 && d.top >= 0 && d.left <= d.right && d.top <= d.bottom &&
-                d.right <= kLimitX && d.bottom <= kLimitY,
+                d.right <= zv::kWelcomePictureLimit.x && d.bottom <= zv::kWelcomePictureLimit.y,
             "a copy reaches beyond the picture area");
   }
 }
