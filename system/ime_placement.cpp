@@ -37,15 +37,6 @@ bool CopyOver(const std::string& source, const std::string& target) {
   return platform::Files().CopyFileA(source, target, false);
 }
 
-// The window is only asked to paint in the interactive mode.
-void RedrawInstallPathPage() {
-  if (RunMode != kRunModeSilent) RequestInstallPathRedraw();
-}
-
-void DrawProgress(int32_t done, int32_t total) {
-  if (RunMode != kRunModeSilent) RequestProgress(done, total);
-}
-
 // The 32-bit or 64-bit language variant for this code page.
 std::string LanguageVariant(bool sixtyFourBit) {
   const char* name =
@@ -195,17 +186,19 @@ void PlaceFile(const std::string& source, const std::string& target) {
 void PlaceImeFiles(PlacementPass pass) {
   platform::Files().CreateDirectoryA(InstallDir.str());
   if (WindowsMajorVersion > 5) LowerIntegrityLevel();
-  RedrawInstallPathPage();
+  // Only the wizard's window is asked to paint, never in the silent mode.
+  const bool interactive = RunMode != kRunModeSilent;
+  if (interactive) RequestInstallPathRedraw();
   platform::System().Sleep(kPauseMs);
   if (pass == PlacementPass::kFirst) ExtractPackage();
-  RedrawInstallPathPage();
+  if (interactive) RequestInstallPathRedraw();
 
   ClearAttributes(InInstallDir(entries::kPlacedIme32));
   CopyOver(InInstallDir(entries::kFullIme32), InInstallDir(entries::kPlacedIme32));
   CopyOver(InInstallDir(entries::kShapeCodePhrases), InInstallDir(entries::kShapeCodeWorkingCopy));
   CopyOver(InInstallDir(entries::kPinyinPhrases), InInstallDir(entries::kPinyinWorkingCopy));
   platform::System().Sleep(kPauseMs);
-  DrawProgress(0, 64);
+  if (interactive) RequestProgress(0, 64);
 
   if (DetectSystem() == 1) {
     PlaceOn64BitSystem(pass);
