@@ -11,15 +11,10 @@ int CheckAdministrator() {
   DetectSystem();
   if (WindowsMajorVersion < 6) return 0;
 
-  const FixedText<200> saved = InstallDir;
-  InstallDir.Assign(kAdministratorProbe);
-  RememberInstallDir();
-
-  InstallDir.clear();
-  ReadRememberedInstallDir(0);
-  std::string readBack = InstallDir.str();
-
-  InstallDir = saved;
+  // Only an administrator can write the file in the Windows directory: write
+  // the probe, read it back, then write the install directory again.
+  WriteRememberedDir(std::string(kAdministratorProbe) + "\\");
+  std::string readBack = ReadRememberedDir().value_or("");
   RememberInstallDir();
 
   if (!readBack.empty() && readBack.back() == '\\') readBack.pop_back();

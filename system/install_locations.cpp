@@ -26,10 +26,6 @@ std::string ProgramFilesBase() {
   return folder;
 }
 
-void WriteRememberedFile(const std::string& path) {
-  if (!path.empty()) WriteFileBytes(path, InstallDir.view());
-}
-
 // Reads the Windows directory into WindowsDir. A query that fails keeps the
 // directory read before, so that no path falls back to the drive's root.
 void RefreshWindowsDir() {
@@ -40,6 +36,16 @@ void RefreshWindowsDir() {
 std::string RememberedFilePath() {
   RefreshWindowsDir();
   return FileInFolder(WindowsDir.view(), kRememberedDirFileName);
+}
+
+// The text of the file at `path` up to its first zero byte; nothing when
+// there is no path or the file cannot be read.
+std::optional<std::string> ReadRememberedFile(const std::string& path) {
+  std::string bytes;
+  if (path.empty() || !ReadFileBytes(path, kRememberedFileReadLimit, &bytes)) return std::nullopt;
+  const size_t zero = bytes.find('\0');
+  if (zero != std::string::npos) bytes.resize(zero);
+  return bytes;
 }
 
 }  // namespace
@@ -56,26 +62,33 @@ const FixedText<200>& ChooseInstallDir() {
   return InstallDir;
 }
 
-void RememberInstallDir() {
+void WriteRememberedDir(std::string_view dir) {
   const std::string windowsFile = RememberedFilePath();
+  if (!windowsFile.empty()) WriteFileBytes(windowsFile, dir);
+  RefreshSystemDir();
+  if (WindowsMajorVersion < 6) return;
+  const std::string driveDir = FindFixedDriveDir();
+  platform::Files().CreateDirectoryA(driveDir);
+  // Without a fixed drive the bare name is written, in the current directory.
+  WriteFileBytes(driveDir + kRememberedDirFileName, dir);
+}
+
+void RememberInstallDir() {
   if (!EndsWithBackslash(InstallDir.view()) && !InstallDir.Append("\\")) {
     // A full buffer cannot take the backslash: replace its last byte so the
     // invariant holds and nothing is written past the capacity.
     InstallDir.Truncate(InstallDir.size() - 1);
     InstallDir.Append("\\");
   }
-  WriteRememberedFile(windowsFile);
-  RefreshSystemDir();
-  if (WindowsMajorVersion < 6) return;
-  const std::string driveDir = FindFixedDriveDir();
-  platform::Files().CreateDirectoryA(driveDir);
-  WriteRememberedFile(driveDir + kRememberedDirFileName);
+  WriteRememberedDir(InstallDir.view());
 }
 
+std::optional<std::string> ReadRememberedDir() { return ReadRememberedFile(RememberedFilePath()); }
+
 void ReadRememberedInstallDir(int intoPrevious) {
-  std::string bytes;
   const std::string path = RememberedFilePath();
-  if (path.empty() || !ReadFileBytes(path, kRememberedFileReadLimit, &bytes)) {
+  const std::optional<std::string> remembered = ReadRememberedFile(path);
+  if (!remembered) {
     // Where an earlier install may keep its data is unknown, unless the
     // file is simply not there: nothing there may be laid over.
     if (intoPrevious == 1 && (path.empty() || !IsNotFoundError(platform::Files().LastError()))) {
@@ -83,9 +96,7 @@ void ReadRememberedInstallDir(int intoPrevious) {
     }
     return;
   }
-  // The text ends at the first zero byte, if the file holds one.
-  const size_t zero = bytes.find('\0');
-  if (zero != std::string::npos) bytes.resize(zero);
+  const std::string& bytes = *remembered;
   if (intoPrevious == 1) {
     PreviousInstallDir.AssignTruncated(bytes);
   } else {

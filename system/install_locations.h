@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,14 @@ const FixedText<200>& ChooseInstallDir();
 // FindFixedDriveDir() + "zavopath.zvh". Reads SystemDir afresh. Write
 // failures are ignored.
 void RememberInstallDir();
+
+// Writes `dir` as it is to the files RememberInstallDir writes, in the same
+// way; InstallDir is left alone.
+void WriteRememberedDir(std::string_view dir);
+
+// The text of "<WindowsDir>\zavopath.zvh" up to its first zero byte;
+// nothing when it cannot be read (the system's last error says why).
+std::optional<std::string> ReadRememberedDir();
 
 // Reads "<WindowsDir>\zavopath.zvh" into PreviousInstallDir (intoPrevious 1)
 // or InstallDir (0). A missing file leaves the destination as it was; a file
