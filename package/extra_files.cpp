@@ -126,7 +126,9 @@ void InstallExtraFiles() {
 
   WindowMode = 1;
   SkinChoice = 1;
-  RequestSkinDialog();
+  const SkinDialogChoice choice = RequestSkinDialog({WindowMode, SkinChoice});
+  WindowMode = choice.windowMode;
+  SkinChoice = choice.skin;
   const std::string archivePath = directory + std::string(SkinArchiveName(SkinChoice));
   ExtractSkinArchive(archivePath);
 

@@ -25,8 +25,8 @@ void RequestProgress(int32_t done, int32_t total) {
   if (g_hooks.drawProgress != nullptr) g_hooks.drawProgress(done, total);
 }
 
-void RequestSkinDialog() {
-  if (g_hooks.showSkinDialog != nullptr) g_hooks.showSkinDialog();
+SkinDialogChoice RequestSkinDialog(SkinDialogChoice preset) {
+  return g_hooks.showSkinDialog != nullptr ? g_hooks.showSkinDialog(preset) : preset;
 }
 
 ScopedWindowHooks::ScopedWindowHooks(const WindowHooks& hooks)

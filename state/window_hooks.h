@@ -8,14 +8,20 @@
 
 namespace zv {
 
+// The IME's window mode (1 to 4) and skin (1 to 3) chosen in the skin dialog.
+struct SkinDialogChoice {
+  int32_t windowMode;
+  int32_t skin;
+};
+
 struct WindowHooks {
   // Repaints the install-path page at once.
   void (*redrawInstallPathPage)() = nullptr;
   // Shows the progress bar at `done` of `total`.
   void (*drawProgress)(int32_t done, int32_t total) = nullptr;
-  // Shows the skin dialog modally; it leaves its choice in WindowMode and
-  // SkinChoice.
-  void (*showSkinDialog)() = nullptr;
+  // Shows the skin dialog modally, its choices preset to `preset`, and
+  // returns the choice made with OK (`preset` when the dialog could not run).
+  SkinDialogChoice (*showSkinDialog)(SkinDialogChoice preset) = nullptr;
 };
 
 // The hooks in force: empty unless a ScopedWindowHooks holds some.
@@ -24,7 +30,8 @@ const WindowHooks& CurrentWindowHooks();
 // Each request calls its hook when one is installed and does nothing otherwise.
 void RequestInstallPathRedraw();
 void RequestProgress(int32_t done, int32_t total);
-void RequestSkinDialog();
+// The skin dialog's choice; `preset` without a hook.
+SkinDialogChoice RequestSkinDialog(SkinDialogChoice preset);
 
 // Installs `hooks` for its lifetime and then puts back the ones it found.
 // Scopes must end in the reverse order of their start: one that finds other

@@ -10,6 +10,9 @@
 namespace zv {
 namespace {
 
+// What the dialog ends with when OK closed it.
+constexpr intptr_t kChosen = 1;
+
 SkinChoiceFlags g_choices;
 
 void ShowChecks(platform::WindowHandle dialog) {
@@ -43,19 +46,19 @@ intptr_t SkinDialogProc(platform::WindowHandle dialog, uint32_t message, uintptr
   }
   if (message != win::kWmCommand) return 0;
   if (g_choices.OnCommand(platform::LowWord(wParam))) {
-    WindowMode = g_choices.WindowModeResult();
-    SkinChoice = g_choices.SkinChoiceResult();
-    platform::Dialogs().EndDialog(dialog, 1);
+    platform::Dialogs().EndDialog(dialog, kChosen);
     return 1;
   }
   ShowChecks(dialog);
   return 0;
 }
 
-void ShowSkinDialog() {
-  platform::Dialogs().DialogBoxParamW(WindowParts.instance,
-                                      UiCodePage == 950 ? u"PYKEYB" : u"PYKEY", MainWindow,
-                                      SkinDialogProc, 0);
+SkinDialogChoice ShowSkinDialog(SkinDialogChoice preset) {
+  const intptr_t ended = platform::Dialogs().DialogBoxParamW(
+      WindowParts.instance, UiCodePage == 950 ? u"PYKEYB" : u"PYKEY", MainWindow, SkinDialogProc,
+      0);
+  if (ended != kChosen) return preset;
+  return {g_choices.WindowModeResult(), g_choices.SkinChoiceResult()};
 }
 
 }  // namespace zv

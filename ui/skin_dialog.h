@@ -4,13 +4,14 @@
 #include <cstdint>
 
 #include "platform/gui_types.h"
+#include "state/window_hooks.h"
 
 namespace zv {
 
 // Shows the dialog owned by the main window, from template "PYKEYB" when
-// UiCodePage is 950 and "PYKEY" otherwise, and leaves the choice made with
-// OK in WindowMode and SkinChoice. Only OK closes it.
-void ShowSkinDialog();
+// UiCodePage is 950 and "PYKEY" otherwise, and returns the choice made with
+// OK; only OK closes it. `preset` comes back when the dialog cannot be shown.
+SkinDialogChoice ShowSkinDialog(SkinDialogChoice preset);
 
 // The dialog's procedure.
 intptr_t SkinDialogProc(platform::WindowHandle dialog, uint32_t message, uintptr_t wParam,

@@ -157,9 +157,9 @@ TEST_F(ExtraFilesTest, TheChosenSkinIsExtractedOnEveryCodePage) {
   static int32_t choice;
   static std::vector<int32_t> seen;
   WindowHooks choosing;
-  choosing.showSkinDialog = [] {
-    seen = {WindowMode, SkinChoice};
-    SkinChoice = choice;
+  choosing.showSkinDialog = [](SkinDialogChoice preset) {
+    seen = {preset.windowMode, preset.skin};
+    return SkinDialogChoice{preset.windowMode, choice};
   };
   AddSkin(texts::skins::kCoolPorcelainGbk, "cool");
   AddSkin(texts::skins::kPinkPorcelainGbk, "pink");

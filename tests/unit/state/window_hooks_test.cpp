@@ -11,7 +11,7 @@ TEST(WindowHooks, RequestsReachTheHooksOfTheInnermostScopeOnly) {
   // With no window, every request is a no-op.
   RequestInstallPathRedraw();
   RequestProgress(1, 2);
-  RequestSkinDialog();
+  RequestSkinDialog({1, 1});
   EXPECT_EQ(CurrentWindowHooks().drawProgress, nullptr);
 
   test::RecordingWindowHooks outer;
@@ -20,9 +20,9 @@ TEST(WindowHooks, RequestsReachTheHooksOfTheInnermostScopeOnly) {
     // A scope with empty hooks silences the recorder until it ends.
     ScopedWindowHooks silent{WindowHooks{}};
     RequestInstallPathRedraw();
-    RequestSkinDialog();
+    RequestSkinDialog({1, 1});
   }
-  RequestSkinDialog();
+  RequestSkinDialog({1, 1});
   RequestInstallPathRedraw();
   EXPECT_EQ(outer.calls(), (std::vector<std::string>{"progress 3/64", "skin dialog", "redraw"}));
 }

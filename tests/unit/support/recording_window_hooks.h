@@ -29,7 +29,10 @@ class RecordingWindowHooks {
     hooks.drawProgress = [](int32_t done, int32_t total) {
       Calls().push_back("progress " + std::to_string(done) + "/" + std::to_string(total));
     };
-    hooks.showSkinDialog = [] { Calls().push_back("skin dialog"); };
+    hooks.showSkinDialog = [](SkinDialogChoice preset) {
+      Calls().push_back("skin dialog");
+      return preset;
+    };
     return hooks;
   }
 

@@ -74,16 +74,14 @@ TEST_F(SkinDialogTest, TheChoiceMadeWithOkReachesWindowModeAndSkinChoice) {
   };
   for (const Case& c : cases) {
     UiCodePage = c.codePage;
-    WindowMode = 1;
-    SkinChoice = 1;
     machine_.QueueDialogScript(c.steps);
-    ShowSkinDialog();
+    const SkinDialogChoice chosen = ShowSkinDialog({1, 1});
     const fake::DialogRecord& record = machine_.DialogLog().back();
     EXPECT_EQ(record.templateName, c.templateName);
     EXPECT_TRUE(record.ended) << "only OK closes the dialog, Escape and the close box do not";
     EXPECT_EQ(record.owner, MainWindow);
-    EXPECT_EQ(WindowMode, c.windowMode);
-    EXPECT_EQ(SkinChoice, c.skin);
+    EXPECT_EQ(chosen.windowMode, c.windowMode);
+    EXPECT_EQ(chosen.skin, c.skin);
     // Placed on the main window's top-left corner, its size kept.
     EXPECT_EQ(record.rect.left, 312);
     EXPECT_EQ(record.rect.top, 234);
@@ -101,13 +99,11 @@ TEST_F(SkinDialogTest, TheChoiceMadeWithOkReachesWindowModeAndSkinChoice) {
 }
 
 TEST_F(SkinDialogTest, WithoutOkTheDialogStaysOpenAndTheDefaultsStay) {
-  WindowMode = 1;
-  SkinChoice = 1;
   machine_.QueueDialogScript({DialogStep::Click(102), DialogStep::Escape(), DialogStep::Close()});
-  ShowSkinDialog();
+  const SkinDialogChoice chosen = ShowSkinDialog({1, 1});
   EXPECT_FALSE(machine_.DialogLog().back().ended);
-  EXPECT_EQ(WindowMode, 1);
-  EXPECT_EQ(SkinChoice, 1);
+  EXPECT_EQ(chosen.windowMode, 1);
+  EXPECT_EQ(chosen.skin, 1);
 }
 
 }  // namespace
