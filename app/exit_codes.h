@@ -7,9 +7,10 @@ namespace zv {
 
 // The install went through and every package file checked out.
 inline constexpr int kExitInstalled = 0;
-// Nothing was installed: no administrator rights, or an earlier IME that
-// Windows holds could be neither deleted nor moved aside. At most the
-// remembered-directory and settings files were written.
+// Nothing was installed: no administrator rights, another silent install
+// running, or an earlier IME that Windows holds could be neither deleted nor
+// moved aside. At most the remembered-directory and settings files were
+// written.
 inline constexpr int kExitNotInstalled = 1;
 // The install ran, but package files are missing or damaged in the install
 // directory, or it does not look like a complete install.

@@ -4,6 +4,7 @@
 #include "package/install_report.h"
 #include "package/package_resource.h"
 #include "package/work_buffer.h"
+#include "platform/scoped_mutex.h"
 #include "sequence/install_sequence.h"
 #include "state/install_state.h"
 #include "state/locations.h"
@@ -11,6 +12,9 @@
 
 namespace zv {
 namespace {
+
+// Held by a silent install while it runs, for every session of the machine.
+constexpr char kSilentInstallMutex[] = "Global\\zvsetup-7.8-silent-install";
 
 // The exit code of an install that ran to its end: the package's files in
 // the install directory and the directory itself are checked as the wizard
@@ -26,6 +30,11 @@ int CheckedExitCode() {
 }  // namespace
 
 int RunSilentMode() {
+  // Two installs at once would lay their files over each other's: a second
+  // one stops before it touches anything. Where no such mutex can be made,
+  // the install goes on as before.
+  const platform::ScopedNamedMutex oneAtATime(kSilentInstallMutex);
+  if (oneAtATime.alreadyExisted()) return kExitNotInstalled;
   // The same preparation as the wizard's window makes on creation, without
   // the backup of user data and without choosing the Pinyin edition. The
   // steps that need the package or the work buffer skip themselves when

@@ -14,6 +14,7 @@ using CursorHandle = uintptr_t;    // HCURSOR
 using DcHandle = uintptr_t;        // HDC: a window's, the screen's or a memory device context
 using GdiObject = uintptr_t;       // HGDIOBJ: a pen, brush, font or bitmap
 using MappingHandle = uintptr_t;   // HANDLE of a named file mapping
+using MutexHandle = uintptr_t;     // HANDLE of a named mutex
 
 // A COLORREF: red in the low byte, then green, then blue.
 using ColorRef = uint32_t;

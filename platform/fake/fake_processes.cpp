@@ -19,4 +19,22 @@ uint32_t FakeProcesses::WinExec(const std::string& commandLine, uint32_t show) {
   return result;
 }
 
+platform::MutexHandle FakeProcesses::CreateMutexA(const std::string& name, bool* alreadyExisted) {
+  *alreadyExisted = false;
+  if (state_.Injected("CreateMutexA", {name})) return 0;
+  int& holders = mutexes_[name];
+  *alreadyExisted = holders > 0;
+  ++holders;
+  mutexHandles_[nextMutex_] = name;
+  return nextMutex_++;
+}
+
+bool FakeProcesses::CloseMutex(platform::MutexHandle handle) {
+  auto it = mutexHandles_.find(handle);
+  if (it == mutexHandles_.end()) return false;
+  if (--mutexes_[it->second] == 0) mutexes_.erase(it->second);
+  mutexHandles_.erase(it);
+  return true;
+}
+
 }  // namespace zv::fake

@@ -71,6 +71,8 @@ class Win32MessageBoxes : public MessageBoxes {
 class Win32Processes : public Processes {
  public:
   uint32_t WinExec(const std::string& commandLine, uint32_t show) override;
+  MutexHandle CreateMutexA(const std::string& name, bool* alreadyExisted) override;
+  bool CloseMutex(MutexHandle handle) override;
 };
 
 class Win32InputMethods : public InputMethods {

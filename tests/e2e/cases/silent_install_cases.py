@@ -575,6 +575,28 @@ def silent_large_records(harness: winebox.Harness, check: Expectations) -> None:
             plain_install(harness, check, variant, 936)
 
 
+# The mutex a silent install holds while it runs (app/silent_mode.cpp).
+SILENT_INSTALL_MUTEX = "Global\\zvsetup-7.8-silent-install"
+
+
+@case("silent_second_instance")
+def silent_second_instance(harness: winebox.Harness, check: Expectations) -> None:
+    """While another silent install runs (its mutex held), a second one stops at once
+    with exit code 1: no message, nothing unpacked, placed or registered; only the
+    administrator check's remembered-directory files are written."""
+    setting = Setting(harness, "win7", 936)
+    with harness.prefix("win7", 936) as box:
+        check.context(f"{setting.label} {SILENT!r} while another silent install runs")
+        box.import_reg(user_agent_seed(box))
+        box.hold([("mutex", SILENT_INSTALL_MUTEX)])
+        result = run_silent(box, check, setting, completes=False, exit_code=EXIT_NOT_INSTALLED)
+        box.shutdown()
+        check.boxes(result, program_name(harness.exe), [])
+        check.equal(f"files in {INSTALL_DIR}", [], sorted(listing(box, setting)[0]))
+        expect_changes_outside(check, box, [WINDOWS_FILE, DRIVE_DIR, DRIVE_FILE])
+        expect_no_entries(check, box)
+
+
 @case("silent_reinstall")
 def silent_reinstall(harness: winebox.Harness, check: Expectations) -> None:
     """A second silent install over the first, with the layout the first one registered

@@ -471,7 +471,7 @@ class CasePrefix:
         """Keeps files in use by zvhold.exe until shutdown or `release`: (how, C: path)
         pairs with how one of "module", "open", "exclusive", or ("window", title) for a
         titled window owning a "UIKPMT" pop-up, ("mapping", name) for a named file
-        mapping.  Returns the holder for `release`."""
+        mapping, ("mutex", name) for a named mutex.  Returns the holder for `release`."""
         args = [self.tool(HOLDER_EXE)]
         for how, path in files:
             args += [how, path]

@@ -1,4 +1,4 @@
-// zvhold.exe: keeps files (and windows, file mappings) in use until told to stop, so
+// zvhold.exe: keeps files (and windows, file mappings, mutexes) in use until told to stop, so
 // that a test can check how a program treats what another process holds.
 //
 //   zvhold.exe <how> <path> [<how> <path> ...]
@@ -13,6 +13,7 @@
 //              owned pop-up window of class "UIKPMT" (the window an IME gives each
 //              program that uses it), served by a thread of their own
 //   mapping    <path> is a name: a named file mapping of one page
+//   mutex      <path> is a name: a named mutex, as another running installer holds it
 //
 // Output, one JSON object per line: {"event":"held","path":...} for each file, then
 // {"event":"ready"}; {"event":"error","path":...,"code":N} and exit code 2 when a file
@@ -91,6 +92,13 @@ bool HoldWindow(const wchar_t* title, Holdings* holdings) {
   return true;
 }
 
+bool HoldMutex(const wchar_t* name, Holdings* holdings) {
+  e2e::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, name));
+  if (!mutex.Valid()) return false;
+  holdings->files.push_back(std::move(mutex));
+  return true;
+}
+
 bool HoldMapping(const wchar_t* name, Holdings* holdings) {
   e2e::UniqueHandle mapping(
       CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, name));
@@ -125,6 +133,7 @@ bool Hold(const std::wstring& how, const wchar_t* path, Holdings* holdings) {
   if (how == L"module") return HoldModule(path, holdings);
   if (how == L"window") return HoldWindow(path, holdings);
   if (how == L"mapping") return HoldMapping(path, holdings);
+  if (how == L"mutex") return HoldMutex(path, holdings);
   if (how == L"open") {
     return HoldFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, holdings);
   }
@@ -136,7 +145,7 @@ bool ValidArguments(int argc, wchar_t** argv) {
   for (int i = 1; i < argc; i += 2) {
     const std::wstring how = argv[i];
     if (how != L"module" && how != L"open" && how != L"exclusive" && how != L"window" &&
-        how != L"mapping") {
+        how != L"mapping" && how != L"mutex") {
       return false;
     }
   }
@@ -157,7 +166,8 @@ int wmain(int argc, wchar_t** argv) {
     e2e::EmitLine(
         e2e::JsonObject()
             .Text("event", "error")
-            .Text("message", "usage: zvhold.exe module|open|exclusive|window|mapping <path> ...")
+            .Text("message",
+                  "usage: zvhold.exe module|open|exclusive|window|mapping|mutex <path> ...")
             .Finish());
     return 1;
   }

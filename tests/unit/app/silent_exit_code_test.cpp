@@ -57,6 +57,12 @@ const ExitCase kCases[] = {
        m.FailOperation("CreateFileA", win::kErrorAccessDenied, "windows\\zavopath.zvh");
      },
      0},
+    {"another silent install running", Preset::kWindows7x64, "setzvsrf32",
+     [](FakeMachine& m) { m.AddNamedMutex("Global\\zvsetup-7.8-silent-install"); },
+     kExitNotInstalled},
+    {"no mutex to be had", Preset::kWindows7x64, "setzvsrf32",
+     [](FakeMachine& m) { m.FailOperation("CreateMutexA", win::kErrorAccessDenied); },
+     kExitInstalled},
     {"an earlier IME held open", Preset::kWindows7x86, "setzvsrf32",
      [](FakeMachine& m) {
        SeedEarlierInstall(m);
@@ -94,6 +100,7 @@ TEST(SilentExitCodeTest, EachEndOfASilentInstallHasItsCode) {
     machine.Install();
     if (c.arrange) c.arrange(machine);
     EXPECT_EQ(InstallerMain(nullptr, nullptr, c.commandLine, win::kSwShowNormal), c.exitCode);
+    EXPECT_EQ(machine.OpenMutexHandles(), 0u);
     machine.ClearFailures();
     ResetProcessState();
   }
