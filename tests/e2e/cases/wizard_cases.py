@@ -591,8 +591,11 @@ def wizard_two_programs_use_ime(harness: winebox.Harness, check: Expectations) -
         # Each holder reports ready once its windows exist, but on a busy machine
         # Wine's desktop can list the younger one only a little later: wait until
         # another process sees both, as the installer's enumeration will.
-        deadline = time.monotonic() + 10.0
-        while run.count_windows("UIKPMT") < len(OWNER_TITLES) and time.monotonic() < deadline:
+        deadline = time.monotonic() + 30.0
+        while (listed := run.count_windows("UIKPMT")) < len(OWNER_TITLES):
+            if time.monotonic() > deadline:
+                raise winebox.HarnessError(f"Wine lists {listed} of the holders' "
+                                           f"{len(OWNER_TITLES)} windows after 30 s")
             time.sleep(0.1)
         to_install_path_page(check, run, setting, None, shots=False)
         run.click(*CONFIRM)
