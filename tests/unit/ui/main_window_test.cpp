@@ -140,6 +140,45 @@ TEST_F(WizardTest, OnSixtyFourBitWindowsTheTypingTestFollowsTheProcessingPage) {
   EXPECT_EQ(machine_->MessageBoxes()[0].text, u"安装完毕，如不能使用，请重新启动计算机！");
 }
 
+// While the closing message or the report is open, the end of the install
+// is not run again: clicks and close requests wait until it is over.
+TEST_F(WizardTest, TheEndOfTheInstallRunsOnceWhateverTheUserClicksMeanwhile) {
+  struct Case {
+    const char* what;
+    std::vector<uint32_t> typingTestClicks;  // the last one ends the install
+    bool report;
+  };
+  for (const Case& c : {Case{"exit on page 8, closing message", {kExit}, false},
+                        Case{"confirm on page 9, report", {kConfirm, kConfirm}, true}}) {
+    SCOPED_TRACE(c.what);
+    ResetProcessState();
+    Prepare(Preset::kWindows7x64);
+    ThenClick(kConfirm);
+    ThenClick(kConfirm);
+    machine_->QueueDialogScript({DialogStep::Click(test::kSkinDialogOk)});
+    ThenClick(kConfirm);
+    ThenTimer();
+    machine_->WhenIdle([this, &c] {
+      if (c.report) machine_->RemovePath(std::string(kDir) + "zavoli4.ime");
+      machine_->WhileNextBoxIsOpen([this] {
+        for (uint32_t point : {kExit, kConfirm}) {
+          machine_->SendMessageW(MainWindow, win::kWmLButtonDown, 0, point);
+        }
+        machine_->SendMessageW(MainWindow, win::kWmClose, 0, 0);
+        EXPECT_TRUE(machine_->IsWindow(MainWindow));
+      });
+    });
+    for (uint32_t point : c.typingTestClicks) ThenClick(point);
+
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(machine_->FindWindowOfClass("installWClass"), 0u);
+    ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
+    EXPECT_EQ(
+        machine_->MessageBoxes()[0].text.rfind(u"智能岚汀汉字输入系统7.8版安装情况报告。", 0) == 0,
+        c.report);
+  }
+}
+
 // A close request or a timer that the system refuses does not leave the
 // wizard open with nothing left to do.
 TEST_F(WizardTest, ARefusedCloseRequestOrTimerStillEndsTheWizard) {
