@@ -1,4 +1,4 @@
-// Starting programs.
+// Starting programs, and the program's own process.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,8 @@ class Processes {
   // WinExec: starts the 8-bit command line without waiting. Returns a value
   // above 31 on success, as Windows does.
   virtual uint32_t WinExec(const std::string& commandLine, uint32_t show) = 0;
+  // GetCurrentProcessId: the id of the installer's own process.
+  virtual uint32_t GetCurrentProcessId() = 0;
 };
 
 }  // namespace zv::platform

@@ -22,6 +22,7 @@ class FakeProcesses : public platform::Processes {
 
   // Returns 33 (started), or the injected error when it is below 32, else 2.
   uint32_t WinExec(const std::string& commandLine, uint32_t show) override;
+  uint32_t GetCurrentProcessId() override { return kInstallerProcessId; }
 
   // Every WinExec call, started or not.
   const std::vector<CommandRecord>& Commands() const { return commands_; }

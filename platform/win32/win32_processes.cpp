@@ -8,4 +8,6 @@ uint32_t Win32Processes::WinExec(const std::string& commandLine, uint32_t show) 
   return ::WinExec(commandLine.c_str(), show);
 }
 
+uint32_t Win32Processes::GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+
 }  // namespace zv::platform::win32

@@ -71,6 +71,7 @@ class Win32MessageBoxes : public MessageBoxes {
 class Win32Processes : public Processes {
  public:
   uint32_t WinExec(const std::string& commandLine, uint32_t show) override;
+  uint32_t GetCurrentProcessId() override;
 };
 
 class Win32InputMethods : public InputMethods {
@@ -135,6 +136,7 @@ class Win32WindowManager : public WindowManager {
                     int32_t width, int32_t height, uint32_t flags) override;
   int32_t GetSystemMetrics(int32_t index) override;
   WindowHandle GetParent(WindowHandle window) override;
+  uint32_t GetWindowThreadProcessId(WindowHandle window) override;
   bool EnumWindows(EnumWindowsProc callback, intptr_t lParam) override;
   intptr_t DefWindowProcA(WindowHandle window, uint32_t message, uintptr_t wParam,
                           intptr_t lParam) override;
