@@ -31,12 +31,6 @@ void PutNameInSlot(const PackageEntry& entry, const ScratchArea& scratch) {
 // Growth step of a block that receives content too large for the scratch slot.
 constexpr size_t kBlockStep = size_t{1} << 22;
 
-// Suffixes of the names a target's replacement uses next to it: the new
-// content is written under the first, the old file waits under the second
-// until the new one is in place.
-constexpr char kNewSuffix[] = "~zvn";
-constexpr char kKeptSuffix[] = "~zvo";
-
 enum class InflateOutcome { kDone, kTooLarge, kFailed };
 
 // One zlib stream for every record of a container: reset between records
@@ -105,89 +99,6 @@ bool InflateIntoBlock(const PackageEntry& entry, std::vector<uint8_t>* block, si
   inflateEnd(&stream);
   *length = total;
   return result == Z_STREAM_END && total > 0;
-}
-
-enum class WriteOutcome { kWritten, kNotCreated, kFailed };
-
-// Creates the file with `disposition` and writes the content. A file that
-// could be created but not written in full is removed rather than left cut
-// short.
-WriteOutcome WriteNewFile(const std::string& path, const uint8_t* content, size_t length,
-                          uint32_t disposition) {
-  auto file = platform::Files().CreateFileA(path, win::kGenericWrite, 0, disposition,
-                                            win::kAttributeNormal);
-  if (!file) return WriteOutcome::kNotCreated;
-  bool complete = true;
-  for (size_t done = 0; complete && done < length;) {
-    const size_t chunk = length - done < 0x100000 ? length - done : 0x100000;
-    uint32_t written = 0;
-    complete =
-        file->Write(content + done, static_cast<uint32_t>(chunk), &written) && written == chunk;
-    done += chunk;
-  }
-  file.reset();
-  if (complete) return WriteOutcome::kWritten;
-  platform::Files().DeleteFileA(path);
-  return WriteOutcome::kFailed;
-}
-
-// A module the system has loaded, or a file another program holds, cannot be
-// opened for writing; such a target is moved to its neighbour name as before.
-bool HeldByTheSystem(const std::string& target) {
-  return platform::Files().CreateFileA(
-             target, win::kGenericWrite,
-             win::kFileShareRead | win::kFileShareWrite | win::kFileShareDelete, win::kOpenExisting,
-             win::kAttributeNormal) == nullptr;
-}
-
-// Puts the complete file `fresh` in place of `target`. The old target is
-// renamed, never deleted, until the new one stands under its name; when any
-// step fails the old target is back under its name with its attributes, and
-// `fresh` is removed.
-bool ReplaceTarget(const std::string& fresh, const std::string& target) {
-  platform::FileSystem& files = platform::Files();
-  const uint32_t attributes = files.GetFileAttributesA(target);
-  bool placed = false;
-  if (attributes == win::kInvalidFileAttributes) {
-    placed = files.MoveFileA(fresh, target);
-  } else {
-    files.SetFileAttributesA(target, win::kAttributeArchive);
-    if (HeldByTheSystem(target)) {
-      placed = MoveLockedFileAside(target) == 0 && files.MoveFileA(fresh, target);
-    } else {
-      const std::string kept = target + kKeptSuffix;
-      DeleteFileForced(kept);
-      if (files.MoveFileA(target, kept)) {
-        placed = files.MoveFileA(fresh, target);
-        if (placed) {
-          DeleteFileForced(kept);
-        } else {
-          files.MoveFileA(kept, target);
-        }
-      }
-    }
-    if (!placed) files.SetFileAttributesA(target, attributes);
-  }
-  if (!placed) files.DeleteFileA(fresh);
-  return placed;
-}
-
-// Writes the content beside the target, then swaps it in: a failure at any
-// step leaves the target as it was. A target that does not exist yet (every
-// file of a fresh install) is written under its own name at once: there is
-// nothing to keep, and a write that fails removes the new file again.
-bool WriteTarget(const std::string& target, const uint8_t* content, size_t length) {
-  switch (WriteNewFile(target, content, length, win::kCreateNew)) {
-    case WriteOutcome::kWritten:
-      return true;
-    case WriteOutcome::kFailed:
-      return false;
-    case WriteOutcome::kNotCreated:
-      break;  // it exists, or is held: replace it
-  }
-  const std::string fresh = target + kNewSuffix;
-  return WriteNewFile(fresh, content, length, win::kCreateAlways) == WriteOutcome::kWritten &&
-         ReplaceTarget(fresh, target);
 }
 
 // Where a record's content lies once decoded, and where its digest text goes.
@@ -263,7 +174,7 @@ bool ExtractRecord(const PackageEntry& entry, ContainerLayout layout, std::strin
   }
   std::string target(directory);
   target += entry.name;
-  return WriteTarget(target, content.data, length);
+  return WriteFileBesideAndSwap(target, content.data, length);
 }
 
 }  // namespace

@@ -53,13 +53,8 @@ ScratchArea SkinArchiveScratch();
 // Unpacks every counted record of `container` into `directory` followed
 // directly by the record's name (so `directory` ends with a backslash), in
 // file order. Each record is decompressed and (digest layout) checked against
-// its digest before the target is touched. A target that does not exist yet
-// is created and written under its own name (removed again if the write
-// fails); an existing one gets the content written in full beside it
-// (name + "~zvn"), which is then swapped in: the old target is renamed to
-// name + "~zvo" and deleted only once the new file stands under its name, or,
-// when the system holds it (a loaded module), moved to its neighbour name
-// (MoveLockedFileAside). A record that fails (a
+// its digest before the target is touched, then written by
+// WriteFileBesideAndSwap (file_replace.h). A record that fails (a
 // damaged stream, no content, a digest mismatch, an unusable name, a target
 // that cannot be written) shows its message and leaves its target as it was;
 // the walk goes on. Whatever step fails, the old target is left under its
