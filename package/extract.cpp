@@ -177,6 +177,15 @@ bool ExtractRecord(const PackageEntry& entry, ContainerLayout layout, std::strin
   return WriteFileBesideAndSwap(target, content.data, length);
 }
 
+// Whether `rules` leave the record alone: a user file kept where it stands,
+// or any other record when only the user files are written.
+bool PassedOver(std::string_view name, std::string_view directory, const ExtractRules& rules) {
+  if (rules.userFiles == UserFileRecords::kWrite) return false;
+  const bool userFile = rules.isUserFile != nullptr && rules.isUserFile(name);
+  if (rules.userFiles == UserFileRecords::kOnly) return !userFile;
+  return userFile && FileMayExist(std::string(directory) + std::string(name));
+}
+
 }  // namespace
 
 size_t ScratchContentCapacity(const ScratchArea& scratch) {
@@ -196,15 +205,14 @@ ScratchArea SkinArchiveScratch() {
 }
 
 bool ExtractContainer(ContainerBytes container, std::string_view directory, ScratchArea scratch,
-                      KeepExistingFile keep) {
+                      const ExtractRules& rules) {
   ContainerReader reader(container);
   const bool slotUsable = ScratchContentCapacity(scratch) > 0;
   uint32_t written = 0;
   SlotInflater inflater;
   PackageEntry entry;
   while (reader.Next(&entry)) {
-    if (keep != nullptr && keep(entry.name) &&
-        FileMayExist(std::string(directory) + std::string(entry.name))) {
+    if (PassedOver(entry.name, directory, rules)) {
       ++written;
       continue;
     }

@@ -50,21 +50,32 @@ ScratchArea WorkBufferScratch();
 // WorkBuffer behind the skin archive's 131,072 bytes.
 ScratchArea SkinArchiveScratch();
 
+// What becomes of the records that ExtractRules::isUserFile accepts.
+enum class UserFileRecords {
+  kWrite,         // written as every other record
+  kKeepExisting,  // one whose target exists (a file) is left alone and counts as written
+  kOnly,          // only these are written; the others are passed over and count as written
+};
+
+// How an extraction treats the user's data files.
+struct ExtractRules {
+  // Whether a record's name is one of the user's data files; null: none is.
+  bool (*isUserFile)(std::string_view name) = nullptr;
+  UserFileRecords userFiles = UserFileRecords::kWrite;
+};
+
 // Unpacks every counted record of `container` into `directory` followed
 // directly by the record's name (so `directory` ends with a backslash), in
 // file order. Each record is decompressed and (digest layout) checked against
 // its digest before the target is touched, then written by
-// WriteFileBesideAndSwap (file_replace.h). A record that fails (a
-// damaged stream, no content, a digest mismatch, an unusable name, a target
-// that cannot be written) shows its message and leaves its target as it was;
-// the walk goes on. Whatever step fails, the old target is left under its
-// name with its content and attributes. The walk stops silently at a record without its "CF"
-// marker or one running past the container's end. Returns true when every
-// record counted in the header was written in full.
-// A record whose name `keep` accepts and whose target already exists (a file)
-// is left alone and counts as written: the user's data that no backup holds.
-using KeepExistingFile = bool (*)(std::string_view name);
+// WriteFileBesideAndSwap (file_replace.h). A record that fails (a damaged
+// stream, no content, a digest mismatch, an unusable name, a target that
+// cannot be written) shows its message and leaves its target as it was, with
+// its content and attributes; the walk goes on. The walk stops silently at a
+// record without its "CF" marker or one running past the container's end.
+// Returns true when every record counted in the header was written in full
+// (or passed over by `rules`).
 bool ExtractContainer(ContainerBytes container, std::string_view directory, ScratchArea scratch,
-                      KeepExistingFile keep = nullptr);
+                      const ExtractRules& rules = {});
 
 }  // namespace zv

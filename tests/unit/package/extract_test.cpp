@@ -91,6 +91,36 @@ TEST_F(ExtractTest, ZeroByteRecordFailsInBothLayouts) {
   }
 }
 
+bool IsMine(std::string_view name) { return name == "mine.zvh"; }
+
+// The user's files are written as the others, kept where they stand, or
+// written alone.
+TEST_F(ExtractTest, UserFileRulesKeepOrSingleOutTheUsersFiles) {
+  struct Case {
+    UserFileRecords userFiles;
+    bool mineThere;
+    const char* mine;
+    const char* other;
+  };
+  for (const Case& c : {Case{UserFileRecords::kWrite, true, "new", "new"},
+                        Case{UserFileRecords::kKeepExisting, true, "kept", "new"},
+                        Case{UserFileRecords::kKeepExisting, false, "new", "new"},
+                        Case{UserFileRecords::kOnly, true, "new", "old"}}) {
+    SCOPED_TRACE(::testing::Message() << static_cast<int>(c.userFiles) << c.mineThere);
+    machine_.RemovePath("C:\\zavoli\\mine.zvh");
+    if (c.mineThere) machine_.AddFile("C:\\zavoli\\mine.zvh", "kept");
+    machine_.AddFile("C:\\zavoli\\other.zvh", "old");
+    ExtractRules rules;
+    rules.isUserFile = IsMine;
+    rules.userFiles = c.userFiles;
+    EXPECT_TRUE(Extract(
+        BuildContainer(ContainerLayout::kDigest, {{"mine.zvh", "new"}, {"other.zvh", "new"}}),
+        rules));
+    EXPECT_EQ(Installed("mine.zvh"), c.mine);
+    EXPECT_EQ(Installed("other.zvh"), c.other);
+  }
+}
+
 TEST_F(ExtractTest, ReadOnlyHiddenAndSystemTargetsAreReplaced) {
   machine_.AddFile("C:\\zavoli\\a.zvh", "old",
                    win::kAttributeReadOnly | win::kAttributeHidden | win::kAttributeSystem);

@@ -301,14 +301,17 @@ TEST_F(WizardTest, AReinstallKeepsTheUsersDataWhenTheUserSaysYes) {
 
 // A data file that exists but cannot be read for the backup (another program
 // holds it) is not laid over: whether the backup stops there (zavodwdw.txt)
-// or goes on without it (zvszsj05.zvh), the user's files stay as they were.
+// or goes on without it (zvszsj05.zvh) and the user keeps the earlier data,
+// the user's files stay as they were. A user who says not to keep it gets
+// the package's files, the option record set up by this install.
 TEST_F(WizardTest, AReinstallLeavesTheUsersDataAloneWhenTheBackupCannotTakeIt) {
   struct Case {
     const char* unreadable;
-    bool asked;  // the backup is whole all the same, and the user says No
+    int answer;  // to the keep-old-data question; 0: none is asked
   };
-  for (const Case& c : {Case{"zavodwdw.txt", false}, Case{"zvszsj05.zvh", true}}) {
-    SCOPED_TRACE(c.unreadable);
+  for (const Case& c : {Case{"zavodwdw.txt", 0}, Case{"zvszsj05.zvh", win::kIdYes},
+                        Case{"zvszsj05.zvh", win::kIdNo}}) {
+    SCOPED_TRACE(::testing::Message() << c.unreadable << " " << c.answer);
     ResetProcessState();
     Prepare(Preset::kWindows7x86);
     for (int click = 0; click < 3; ++click) ThenClick(kConfirm);
@@ -318,13 +321,18 @@ TEST_F(WizardTest, AReinstallLeavesTheUsersDataAloneWhenTheBackupCannotTakeIt) {
         {"zavodwdw.txt", "my words"},
         {"zvszsj05.zvh", "my phrases"},
         {"zvszsj43.zvh", Installed("zvszsj43.zvh").substr(0, 199) + "!"}};
-    for (const auto& [name, content] : mine) machine_->AddFile(kDir + name, content);
+    std::map<std::string, std::string> installed;
+    for (const auto& [name, content] : mine) {
+      installed[name] = Installed(name);
+      machine_->AddFile(kDir + name, content);
+    }
 
     machine_->EndProgram();
     ResetProcessState();
     machine_->ClearMessageBoxes();
     for (int click = 0; click < 3; ++click) ThenClick(kConfirm);
-    if (c.asked) machine_->QueueAnswer(win::kIdNo);
+    if (c.answer != 0) machine_->QueueAnswer(c.answer);
+    machine_->QueueDialogScript({DialogStep::Click(102), DialogStep::Click(105)});
     machine_->FailOperation("CreateFileA", win::kErrorSharingViolation, c.unreadable, 1);
     ASSERT_EQ(Run(), 0);
     machine_->ClearFailures();
@@ -332,8 +340,9 @@ TEST_F(WizardTest, AReinstallLeavesTheUsersDataAloneWhenTheBackupCannotTakeIt) {
     const auto& boxes = machine_->MessageBoxes();
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes[0].text == u"检测到安装目录下有智能岚汀以前的词组等数据文件，是否保留？",
-              c.asked);
-    for (const auto& [name, content] : mine) EXPECT_EQ(Installed(name), content) << name;
+              c.answer != 0);
+    const std::map<std::string, std::string>& expected = c.answer == win::kIdNo ? installed : mine;
+    for (const auto& [name, content] : expected) EXPECT_EQ(Installed(name), content) << name;
   }
 }
 
