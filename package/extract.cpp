@@ -112,7 +112,8 @@ struct Content {
 // by zlib otherwise or when the fast decoder leaves the stream to it; or
 // into `block` by zlib when it does not fit the slot.
 bool Unpack(const PackageEntry& entry, const ScratchArea& scratch, SlotInflater* inflater,
-            bool fast, std::vector<uint8_t>* block, char* blockDigest, Content* content) {
+            bool fast, bool emptyIsFile, std::vector<uint8_t>* block, char* blockDigest,
+            Content* content) {
   uint8_t* const slot = scratch.data + kScratchContentOffset;
   size_t length = 0;
   const FastInflateResult quick = fast ? FastInflate(entry.stream, entry.streamSize, slot,
@@ -133,7 +134,7 @@ bool Unpack(const PackageEntry& entry, const ScratchArea& scratch, SlotInflater*
   switch (outcome) {
     case InflateOutcome::kDone:
       *content = Content{slot, length, reinterpret_cast<char*>(slot + length + kScratchDigestGap)};
-      return length > 0;
+      return length > 0 || emptyIsFile;
     case InflateOutcome::kTooLarge:
       if (!InflateIntoBlock(entry, block, &length)) return false;
       *content = Content{block->data(), length, blockDigest};
@@ -157,13 +158,13 @@ bool DigestHolds(const PackageEntry& entry, ContainerLayout layout, const Conten
 // fails, zlib decodes it again and its verdict stands (a damaged record is
 // thus decoded twice).
 bool ExtractRecord(const PackageEntry& entry, ContainerLayout layout, std::string_view directory,
-                   const ScratchArea& scratch, SlotInflater* inflater) {
+                   const ScratchArea& scratch, bool emptyIsFile, SlotInflater* inflater) {
   if (CheckRecordName(entry) != NameProblem::kNone) return false;
   char blockDigest[kDigestTextSize];
   std::vector<uint8_t> block;
   Content content;
   const auto decoded = [&](bool fast) {
-    return Unpack(entry, scratch, inflater, fast, &block, blockDigest, &content) &&
+    return Unpack(entry, scratch, inflater, fast, emptyIsFile, &block, blockDigest, &content) &&
            DigestHolds(entry, layout, content);
   };
   const bool digested = layout == ContainerLayout::kDigest;
@@ -217,7 +218,8 @@ bool ExtractContainer(ContainerBytes container, std::string_view directory, Scra
       continue;
     }
     if (slotUsable) PutNameInSlot(entry, scratch);
-    if (slotUsable && ExtractRecord(entry, reader.layout(), directory, scratch, &inflater)) {
+    if (slotUsable && ExtractRecord(entry, reader.layout(), directory, scratch,
+                                    rules.emptyRecordsAreFiles, &inflater)) {
       ++written;
     } else {
       ShowRecordFailure(entry.name);

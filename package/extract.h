@@ -57,11 +57,15 @@ enum class UserFileRecords {
   kOnly,          // only these are written; the others are passed over and count as written
 };
 
-// How an extraction treats the user's data files.
+// How an extraction treats the user's data files and empty records.
 struct ExtractRules {
   // Whether a record's name is one of the user's data files; null: none is.
   bool (*isUserFile)(std::string_view name) = nullptr;
   UserFileRecords userFiles = UserFileRecords::kWrite;
+  // Whether a record that unpacks to no bytes is an empty file, as a user
+  // file packed empty into the backup archive is, rather than a failure,
+  // as in the package and the skins, which never carry an empty file.
+  bool emptyRecordsAreFiles = false;
 };
 
 // Unpacks every counted record of `container` into `directory` followed

@@ -73,7 +73,10 @@ void RestoreUserData() {
   }
   if (archive.size() < kMinimumArchiveSize) return;
   const ContainerBytes container{reinterpret_cast<const uint8_t*>(archive.data()), archive.size()};
-  ExtractContainer(container, directory, WorkBufferScratch());
+  // A user file that was empty when packed comes back empty.
+  ExtractRules rules;
+  rules.emptyRecordsAreFiles = true;
+  ExtractContainer(container, directory, WorkBufferScratch(), rules);
   std::string failList;
   const int restored = VerifyContainer(container, directory, &failList, {});
   if (!failList.empty()) {

@@ -10,7 +10,8 @@ namespace zv {
 // and, unless it is missing or shorter than 100 bytes (both silent), unpacks
 // every record into InstallDir through
 // WorkBuffer (ExtractContainer: a failing record shows its message and leaves
-// its file as it was) and verifies them (VerifyContainer, nothing exempt). A
+// its file as it was; a record of no bytes is written as the empty file it
+// was) and verifies them (VerifyContainer, nothing exempt). A
 // failure list is shown as the list, "\r\n\r\n" and
 // "原有数据文件没有成功复制，原有数据不能使用！\r\n"; otherwise
 // "成功恢复了<n>个原有数据文件！" with the number of records that passed. Both
