@@ -1,3 +1,4 @@
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -226,12 +227,39 @@ TEST_F(UserDataTest, RestoreIntoAnotherDirectoryCopiesTheArchiveThere) {
   EXPECT_EQ(machine_.ReadText("C:\\new\\zvszsj43.bak"), ContentOf("zvszsj43.zvh"));
   EXPECT_EQ(machine_.ReadText("C:\\new\\zvszsj06.zvh"), ContentOf("zvszsj06.zvh"));
   EXPECT_EQ(Messages(), std::vector<std::u16string>{u"成功恢复了23个原有数据文件！"});
+}
 
-  // Without an archive in the earlier directory, one left in InstallDir is used.
-  machine_.RemovePath(kArchive);
-  machine_.RemovePath("C:\\new\\zvszsj06.zvh");
-  RestoreUserData();
-  EXPECT_EQ(machine_.ReadText("C:\\new\\zvszsj06.zvh"), ContentOf("zvszsj06.zvh"));
+// An archive that an earlier run left in the new InstallDir is not this
+// run's backup: when the archive this run made cannot be copied there,
+// nothing is restored and the user is told.
+TEST_F(UserDataTest, AStaleArchiveInTheNewDirectoryIsNeverRestored) {
+  AddUserFiles();
+  ASSERT_EQ(BackupUserData(), 1);
+  InstallDir.Assign("C:\\new\\");
+  machine_.AddDirectory("C:\\new");
+  machine_.AddFile("C:\\new\\zavoback.zvz",
+                   BuildContainer(ContainerLayout::kDigest, {{"zvszsj06.zvh", "stale data"},
+                                                             {"zvszsj05.zvh", "stale data"}}));
+  struct Case {
+    const char* what;
+    std::function<void()> spoil;
+  };
+  const Case cases[] = {
+      {"copy refused",
+       [this] { machine_.FailOperation("CopyFileA", win::kErrorDiskFull, "zavoback.zvz", 1); }},
+      {"no archive made", [this] { machine_.RemovePath(kArchive); }},
+      {"no earlier directory", [] { PreviousInstallDir.clear(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    machine_.ClearMessageBoxes();
+    c.spoil();
+    RestoreUserData();
+    machine_.ClearFailures();
+    EXPECT_FALSE(machine_.Exists("C:\\new\\zvszsj06.zvh"));
+    EXPECT_EQ(Messages(),
+              std::vector<std::u16string>{u"原有数据文件没有成功复制，原有数据不能使用！\r\n"});
+  }
 }
 
 TEST_F(UserDataTest, MissingOrShortArchiveRestoresNothingSilently) {
