@@ -433,6 +433,24 @@ TEST_F(UserDataTest, AFailedAdditionLeavesTheArchiveOpenToTheNext) {
   }
 }
 
+// An addition walks the archive by its headers: it reads none of the
+// streams already packed, so that its cost is its own record's.
+TEST_F(UserDataTest, AnAdditionReadsOnlyTheArchivesHeaders) {
+  machine_.AddFile(kDir + "big.bin", RandomBytes(3 << 20, 3));
+  machine_.AddFile(kDir + "small.txt", "small");
+  ASSERT_EQ(AddFileToArchive(kArchive, kDir + "big.bin"), 1);
+  machine_.RecordCalls(true);
+  ASSERT_EQ(AddFileToArchive(kArchive, kDir + "small.txt"), 1);
+  machine_.RecordCalls(false);
+  int archiveReads = 0;
+  for (const auto& call : machine_.RecordedCalls()) {
+    archiveReads +=
+        call.operation == "ReadFile" && call.subjects.find(kBackupArchiveName) != std::string::npos;
+  }
+  EXPECT_EQ(archiveReads, 2) << "the container's header and the one record's";
+  EXPECT_EQ(RecordNames(Archive()), (std::vector<std::string>{"big.bin", "small.txt"}));
+}
+
 // The user who chose to keep the earlier data hears when its archive is
 // there but cannot be read; a missing archive stays without a word.
 TEST_F(UserDataTest, AnArchiveThatCannotBeReadIsReported) {
