@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 #include <string_view>
+#include <vector>
 
 #include "package/container_format.h"
 #include "package/container_reader.h"
@@ -148,46 +149,69 @@ bool WalkArchive(platform::File& archive, std::string_view name, uint32_t* count
   return position == size;
 }
 
-// zlib's compress at its default level into the room compressBound gives, so
-// that content that does not shrink is packed too. Empty on failure.
-std::string Compress(const std::string& content) {
-  uLongf size = compressBound(static_cast<uLong>(content.size()));
-  std::string stream(size, '\0');
-  if (compress(reinterpret_cast<Bytef*>(&stream[0]), &size,
-               reinterpret_cast<const Bytef*>(content.data()),
-               static_cast<uLong>(content.size())) != Z_OK) {
-    return std::string();
+// Deflates `content` at zlib's default level behind the archive's current
+// position, a piece at a time: the same stream as compress gives (its loop
+// is this one with a larger piece), without a block of the stream's size.
+// `*size` receives the stream's size. False when zlib or a write fails.
+bool WriteCompressed(platform::File& archive, const std::string& content, uint64_t* size) {
+  z_stream stream{};
+  if (deflateInit(&stream, Z_DEFAULT_COMPRESSION) != Z_OK) return false;
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(content.data()));
+  stream.avail_in = static_cast<uInt>(content.size());
+  // A small file's whole stream fits a piece of its bound's size.
+  const uLong bound = deflateBound(&stream, static_cast<uLong>(content.size()));
+  std::vector<uint8_t> piece(bound < kIoChunk ? bound : kIoChunk);
+  int result = Z_OK;
+  bool written = true;
+  while (result == Z_OK && written) {
+    stream.next_out = piece.data();
+    stream.avail_out = static_cast<uInt>(piece.size());
+    result = deflate(&stream, Z_FINISH);
+    const size_t produced = piece.size() - stream.avail_out;
+    written = WriteAll(archive, piece.data(), produced);
+    *size += produced;
   }
-  stream.resize(size);
-  return stream;
+  deflateEnd(&stream);
+  return written && result == Z_STREAM_END;
 }
 
-int AddRecord(const std::string& archivePath, const std::string& filePath, std::string_view name) {
+// Writes the record for `content` at `end`, the archive's end: its header
+// (zero-filled but for "CF", `name`, the content's digest text and the
+// stream's size) and its stream. False, with the record cut off again, when
+// a write fails or the archive would pass its largest size.
+bool WriteRecord(platform::File& archive, uint64_t end, std::string_view name,
+                 const std::string& content, uint64_t* endOffset) {
   uint8_t header[kDigestRecordHeaderSize] = {};
   std::memcpy(header, kRecordMarker, sizeof(kRecordMarker));
   std::memcpy(header + kRecordNameOffset, name.data(), name.size());
+  BufferDigest(content.data(), content.size(),
+               reinterpret_cast<char*>(header + kDigestFieldOffset));
+  // The stream's size is known once it is written: the header goes first
+  // without it and is written again behind the stream.
+  uint64_t streamSize = 0;
+  bool written =
+      WriteAll(archive, header, sizeof(header)) && WriteCompressed(archive, content, &streamSize);
+  *endOffset = end + kDigestRecordHeaderSize + streamSize;
+  if (written && *endOffset <= kMaxArchiveSize) {
+    WriteU32(header + kDigestStreamSizeOffset, static_cast<uint32_t>(streamSize));
+    written = archive.Seek(end) && WriteAll(archive, header, sizeof(header));
+    if (written) return true;
+  }
+  // A record cut short would stay behind the archive's end, and every later
+  // addition would refuse the archive: cut it off again.
+  archive.Truncate(end);
+  return false;
+}
 
+int AddRecord(const std::string& archivePath, const std::string& filePath, std::string_view name) {
   auto archive = OpenArchive(archivePath);
   uint32_t count = 0;
   uint64_t end = 0;
   if (!archive || !WalkArchive(*archive, name, &count, &end)) return 0;
   std::string content;
   if (!ReadFileBytes(filePath, kSourceReadLimit, &content)) return 0;
-  BufferDigest(content.data(), content.size(),
-               reinterpret_cast<char*>(header + kDigestFieldOffset));
-  const std::string stream = Compress(content);
-  const uint64_t endOffset = end + uint64_t{kDigestRecordHeaderSize} + stream.size();
-  if (stream.empty() || endOffset > kMaxArchiveSize) return 0;
-  WriteU32(header + kDigestStreamSizeOffset, static_cast<uint32_t>(stream.size()));
-  const bool written =
-      WriteAll(*archive, header, sizeof(header)) &&
-      WriteAll(*archive, reinterpret_cast<const uint8_t*>(stream.data()), stream.size());
-  if (!written) {
-    // A record cut short would stay behind the archive's end, and every
-    // later addition would refuse the archive: cut it off again.
-    archive->Truncate(end);
-    return 0;
-  }
+  uint64_t endOffset = 0;
+  if (!WriteRecord(*archive, end, name, content, &endOffset)) return 0;
   if (WriteContainerHeader(*archive, static_cast<uint32_t>(endOffset), count + 1)) return 1;
   // The header does not count the new record: drop it and put the header
   // back as it was, so that the archive stays whole.

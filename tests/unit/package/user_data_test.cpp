@@ -407,13 +407,15 @@ TEST_F(UserDataTest, AFailedAdditionLeavesTheArchiveOpenToTheNext) {
   for (const char* file : {"a.txt", "b.txt", "c.txt"}) {
     machine_.AddFile(kDir + file, RandomBytes(5000, static_cast<unsigned>(file[0])));
   }
-  // An addition to an archive writes the record's header, its stream and
-  // the archive's header; the first one writes the new header first.
+  // An addition to an archive writes the record's header, its stream, the
+  // record's header again with the stream's size, and the archive's header;
+  // the first one writes the new archive's header first.
   struct Case {
     bool first;
     int failingWrite;
   };
-  for (const Case& fault : {Case{true, 1}, Case{false, 1}, Case{false, 2}, Case{false, 3}}) {
+  for (const Case& fault :
+       {Case{true, 1}, Case{false, 1}, Case{false, 2}, Case{false, 3}, Case{false, 4}}) {
     SCOPED_TRACE(::testing::Message() << fault.first << " " << fault.failingWrite);
     machine_.RemovePath(kArchive);
     if (!fault.first) {
@@ -431,6 +433,34 @@ TEST_F(UserDataTest, AFailedAdditionLeavesTheArchiveOpenToTheNext) {
     EXPECT_EQ(ReadU32(reinterpret_cast<const uint8_t*>(archive.data()) + kEndOffsetOffset),
               archive.size());
   }
+}
+
+// The record is the zero-filled header and the stream of compress at its
+// default level, byte for byte, whether the stream takes one piece or many.
+TEST_F(UserDataTest, ARecordHoldsTheStreamOfCompress) {
+  std::string compressible;
+  for (int i = 0; compressible.size() < (3u << 20); ++i) compressible += std::to_string(i) + "; ";
+  const std::string contents[] = {"", "abc", RandomBytes(3 << 20, 5), compressible};
+  std::vector<std::string> names;
+  std::string records;
+  for (const std::string& content : contents) {
+    names.push_back("f" + std::to_string(names.size()) + ".txt");
+    machine_.AddFile(kDir + names.back(), content);
+    ASSERT_EQ(AddFileToArchive(kArchive, kDir + names.back()), 1);
+    const std::string stream = ZlibStream(content);
+    std::string header(kDigestRecordHeaderSize, '\0');
+    header.replace(0, 2, "CF");
+    header.replace(kRecordNameOffset, names.back().size(), names.back());
+    header.replace(kDigestFieldOffset, kDigestDigits, DigestOf(content));
+    uint8_t size[4];
+    WriteU32(size, static_cast<uint32_t>(stream.size()));
+    header.replace(kDigestStreamSizeOffset, 4, reinterpret_cast<const char*>(size), 4);
+    records += header + stream;
+  }
+  const std::string archive = Archive();
+  ASSERT_EQ(archive.size(), kContainerHeaderSize + records.size());
+  EXPECT_TRUE(archive.substr(kContainerHeaderSize) == records);
+  EXPECT_EQ(RecordNames(archive), names);
 }
 
 // An addition walks the archive by its headers: it reads none of the
