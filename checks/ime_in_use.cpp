@@ -65,8 +65,13 @@ void AppendLine(platform::WindowHandle imeWindow) {
   g_list += line;
 }
 
-bool CountImeWindow(platform::WindowHandle window, intptr_t) {
-  if (platform::Windows().GetClassNameA(window, kClassNameCapacity) == kImeWindowClass) {
+// `ownProcess` is the installer's process id: an IME the user switched on in
+// the wizard itself shows its window there, owned by the wizard, and the
+// installer is no program the user could close to go on.
+bool CountImeWindow(platform::WindowHandle window, intptr_t ownProcess) {
+  platform::WindowManager& windows = platform::Windows();
+  if (windows.GetClassNameA(window, kClassNameCapacity) == kImeWindowClass &&
+      windows.GetWindowThreadProcessId(window) != static_cast<uint32_t>(ownProcess)) {
     ++ImeUseCount;
     AppendLine(window);
   }
@@ -98,7 +103,8 @@ void ListProgramsUsingIme() {
   g_list.clear();
   if (WorkBuffer != nullptr) Store(kImeListOffset, g_list);
   ImeUseCount = 0;
-  platform::Windows().EnumWindows(CountImeWindow, 0);
+  platform::Windows().EnumWindows(
+      CountImeWindow, static_cast<intptr_t>(platform::Programs().GetCurrentProcessId()));
   if (WorkBuffer != nullptr) Store(kImeListOffset, g_list);
   if (ImeUseCount == 0) return;
   g_message = ComposeMessage();

@@ -17,13 +17,14 @@ inline constexpr size_t kImeMessageOffset = 0;
 inline constexpr size_t kImeLineScratchOffset = 262144;
 inline constexpr size_t kImeListOffset = 278528;
 
-// Counts the IME's windows into ImeUseCount. For each window with an owner
-// or parent, the list gains a line: "　　N：" with the count so far and the
-// title of the window's topmost parent or owner. When any were found, the
-// message naming them is written to the start of WorkBuffer (and kept for
-// ImeUseMessage); otherwise the message is left as it was. A list too long
-// for its room keeps its whole lines that fit; the closing sentences always
-// follow.
+// Counts the IME's windows into ImeUseCount, leaving out those of the
+// installer's own process (an IME switched on in the wizard itself). For
+// each window with an owner or parent, the list gains a line: "　　N：" with
+// the count so far and the title of the window's topmost parent or owner.
+// When any were found, the message naming them is written to the start of
+// WorkBuffer (and kept for ImeUseMessage); otherwise the message is left as
+// it was. A list too long for its room keeps its whole lines that fit; the
+// closing sentences always follow.
 void ListProgramsUsingIme();
 
 // The message the last ListProgramsUsingIme wrote.

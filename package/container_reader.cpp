@@ -17,6 +17,24 @@ std::string_view UpToNul(std::string_view field) {
 
 }  // namespace
 
+WalkStop ReadRecordHeader(const uint8_t* record, uint64_t left, ContainerLayout layout,
+                          PackageEntry* entry) {
+  if (left < sizeof(kRecordMarker)) return WalkStop::kHeaderPastEnd;
+  if (std::memcmp(record, kRecordMarker, sizeof(kRecordMarker)) != 0) return WalkStop::kBadMarker;
+  const size_t headerSize = RecordHeaderSize(layout);
+  if (left < headerSize) return WalkStop::kHeaderPastEnd;
+  const uint32_t streamSize = ReadU32(record + StreamSizeOffset(layout));
+  if (streamSize > left - headerSize) return WalkStop::kStreamPastEnd;
+  entry->nameField = View(record + kRecordNameOffset, NameFieldSize(layout));
+  entry->name = UpToNul(entry->nameField);
+  entry->digestField = layout == ContainerLayout::kDigest
+                           ? View(record + kDigestFieldOffset, kDigestTextSize)
+                           : std::string_view();
+  entry->stream = record + headerSize;
+  entry->streamSize = streamSize;
+  return WalkStop::kNone;
+}
+
 ContainerReader::ContainerReader(ContainerBytes container) : container_(container) {
   if (container.data == nullptr || container.size < kContainerHeaderSize) {
     stop_ = WalkStop::kNoHeader;
@@ -36,26 +54,11 @@ bool ContainerReader::Stop(WalkStop why) {
 bool ContainerReader::Next(PackageEntry* entry) {
   if (stop_ != WalkStop::kNone || read_ >= count_) return false;
   // position_ never exceeds the size: it only moves past bytes that exist.
-  const size_t left = container_.size - position_;
-  const uint8_t* record = container_.data + position_;
-  if (left < sizeof(kRecordMarker)) return Stop(WalkStop::kHeaderPastEnd);
-  if (std::memcmp(record, kRecordMarker, sizeof(kRecordMarker)) != 0) {
-    return Stop(WalkStop::kBadMarker);
-  }
-  const size_t headerSize = RecordHeaderSize(layout_);
-  if (left < headerSize) return Stop(WalkStop::kHeaderPastEnd);
-  const uint32_t streamSize = ReadU32(record + StreamSizeOffset(layout_));
-  if (streamSize > left - headerSize) return Stop(WalkStop::kStreamPastEnd);
-
-  entry->nameField = View(record + kRecordNameOffset, NameFieldSize(layout_));
-  entry->name = UpToNul(entry->nameField);
-  entry->digestField = layout_ == ContainerLayout::kDigest
-                           ? View(record + kDigestFieldOffset, kDigestTextSize)
-                           : std::string_view();
-  entry->stream = record + headerSize;
-  entry->streamSize = streamSize;
+  const WalkStop stop =
+      ReadRecordHeader(container_.data + position_, container_.size - position_, layout_, entry);
+  if (stop != WalkStop::kNone) return Stop(stop);
   entry->offset = position_;
-  position_ += headerSize + streamSize;
+  position_ += RecordHeaderSize(layout_) + entry->streamSize;
   ++read_;
   return true;
 }

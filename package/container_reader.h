@@ -34,6 +34,15 @@ enum class WalkStop {
   kStreamPastEnd,  // a record's stream size points beyond the container's end
 };
 
+// Reads the header of the record at `record` into `entry` (its stream
+// pointing just behind the header), given the `left` bytes from the
+// record's first byte to the container's end, of which `record` holds at
+// least the header's (or all `left` when fewer). kNone when the record is
+// sound: its marker is "CF" and its header and stream lie within `left`.
+// `entry->offset` is not set.
+WalkStop ReadRecordHeader(const uint8_t* record, uint64_t left, ContainerLayout layout,
+                          PackageEntry* entry);
+
 class ContainerReader {
  public:
   explicit ContainerReader(ContainerBytes container);

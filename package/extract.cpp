@@ -31,12 +31,6 @@ void PutNameInSlot(const PackageEntry& entry, const ScratchArea& scratch) {
 // Growth step of a block that receives content too large for the scratch slot.
 constexpr size_t kBlockStep = size_t{1} << 22;
 
-// Suffixes of the names a target's replacement uses next to it: the new
-// content is written under the first, the old file waits under the second
-// until the new one is in place.
-constexpr char kNewSuffix[] = "~zvn";
-constexpr char kKeptSuffix[] = "~zvo";
-
 enum class InflateOutcome { kDone, kTooLarge, kFailed };
 
 // One zlib stream for every record of a container: reset between records
@@ -107,89 +101,6 @@ bool InflateIntoBlock(const PackageEntry& entry, std::vector<uint8_t>* block, si
   return result == Z_STREAM_END && total > 0;
 }
 
-enum class WriteOutcome { kWritten, kNotCreated, kFailed };
-
-// Creates the file with `disposition` and writes the content. A file that
-// could be created but not written in full is removed rather than left cut
-// short.
-WriteOutcome WriteNewFile(const std::string& path, const uint8_t* content, size_t length,
-                          uint32_t disposition) {
-  auto file = platform::Files().CreateFileA(path, win::kGenericWrite, 0, disposition,
-                                            win::kAttributeNormal);
-  if (!file) return WriteOutcome::kNotCreated;
-  bool complete = true;
-  for (size_t done = 0; complete && done < length;) {
-    const size_t chunk = length - done < 0x100000 ? length - done : 0x100000;
-    uint32_t written = 0;
-    complete =
-        file->Write(content + done, static_cast<uint32_t>(chunk), &written) && written == chunk;
-    done += chunk;
-  }
-  file.reset();
-  if (complete) return WriteOutcome::kWritten;
-  platform::Files().DeleteFileA(path);
-  return WriteOutcome::kFailed;
-}
-
-// A module the system has loaded, or a file another program holds, cannot be
-// opened for writing; such a target is moved to its neighbour name as before.
-bool HeldByTheSystem(const std::string& target) {
-  return platform::Files().CreateFileA(
-             target, win::kGenericWrite,
-             win::kFileShareRead | win::kFileShareWrite | win::kFileShareDelete, win::kOpenExisting,
-             win::kAttributeNormal) == nullptr;
-}
-
-// Puts the complete file `fresh` in place of `target`. The old target is
-// renamed, never deleted, until the new one stands under its name; when any
-// step fails the old target is back under its name with its attributes, and
-// `fresh` is removed.
-bool ReplaceTarget(const std::string& fresh, const std::string& target) {
-  platform::FileSystem& files = platform::Files();
-  const uint32_t attributes = files.GetFileAttributesA(target);
-  bool placed = false;
-  if (attributes == win::kInvalidFileAttributes) {
-    placed = files.MoveFileA(fresh, target);
-  } else {
-    files.SetFileAttributesA(target, win::kAttributeArchive);
-    if (HeldByTheSystem(target)) {
-      placed = MoveLockedFileAside(target) == 0 && files.MoveFileA(fresh, target);
-    } else {
-      const std::string kept = target + kKeptSuffix;
-      DeleteFileForced(kept);
-      if (files.MoveFileA(target, kept)) {
-        placed = files.MoveFileA(fresh, target);
-        if (placed) {
-          DeleteFileForced(kept);
-        } else {
-          files.MoveFileA(kept, target);
-        }
-      }
-    }
-    if (!placed) files.SetFileAttributesA(target, attributes);
-  }
-  if (!placed) files.DeleteFileA(fresh);
-  return placed;
-}
-
-// Writes the content beside the target, then swaps it in: a failure at any
-// step leaves the target as it was. A target that does not exist yet (every
-// file of a fresh install) is written under its own name at once: there is
-// nothing to keep, and a write that fails removes the new file again.
-bool WriteTarget(const std::string& target, const uint8_t* content, size_t length) {
-  switch (WriteNewFile(target, content, length, win::kCreateNew)) {
-    case WriteOutcome::kWritten:
-      return true;
-    case WriteOutcome::kFailed:
-      return false;
-    case WriteOutcome::kNotCreated:
-      break;  // it exists, or is held: replace it
-  }
-  const std::string fresh = target + kNewSuffix;
-  return WriteNewFile(fresh, content, length, win::kCreateAlways) == WriteOutcome::kWritten &&
-         ReplaceTarget(fresh, target);
-}
-
 // Where a record's content lies once decoded, and where its digest text goes.
 struct Content {
   uint8_t* data = nullptr;
@@ -201,7 +112,8 @@ struct Content {
 // by zlib otherwise or when the fast decoder leaves the stream to it; or
 // into `block` by zlib when it does not fit the slot.
 bool Unpack(const PackageEntry& entry, const ScratchArea& scratch, SlotInflater* inflater,
-            bool fast, std::vector<uint8_t>* block, char* blockDigest, Content* content) {
+            bool fast, bool emptyIsFile, std::vector<uint8_t>* block, char* blockDigest,
+            Content* content) {
   uint8_t* const slot = scratch.data + kScratchContentOffset;
   size_t length = 0;
   const FastInflateResult quick = fast ? FastInflate(entry.stream, entry.streamSize, slot,
@@ -222,7 +134,7 @@ bool Unpack(const PackageEntry& entry, const ScratchArea& scratch, SlotInflater*
   switch (outcome) {
     case InflateOutcome::kDone:
       *content = Content{slot, length, reinterpret_cast<char*>(slot + length + kScratchDigestGap)};
-      return length > 0;
+      return length > 0 || emptyIsFile;
     case InflateOutcome::kTooLarge:
       if (!InflateIntoBlock(entry, block, &length)) return false;
       *content = Content{block->data(), length, blockDigest};
@@ -246,13 +158,13 @@ bool DigestHolds(const PackageEntry& entry, ContainerLayout layout, const Conten
 // fails, zlib decodes it again and its verdict stands (a damaged record is
 // thus decoded twice).
 bool ExtractRecord(const PackageEntry& entry, ContainerLayout layout, std::string_view directory,
-                   const ScratchArea& scratch, SlotInflater* inflater) {
+                   const ScratchArea& scratch, bool emptyIsFile, SlotInflater* inflater) {
   if (CheckRecordName(entry) != NameProblem::kNone) return false;
   char blockDigest[kDigestTextSize];
   std::vector<uint8_t> block;
   Content content;
   const auto decoded = [&](bool fast) {
-    return Unpack(entry, scratch, inflater, fast, &block, blockDigest, &content) &&
+    return Unpack(entry, scratch, inflater, fast, emptyIsFile, &block, blockDigest, &content) &&
            DigestHolds(entry, layout, content);
   };
   const bool digested = layout == ContainerLayout::kDigest;
@@ -263,7 +175,16 @@ bool ExtractRecord(const PackageEntry& entry, ContainerLayout layout, std::strin
   }
   std::string target(directory);
   target += entry.name;
-  return WriteTarget(target, content.data, length);
+  return WriteFileBesideAndSwap(target, content.data, length);
+}
+
+// Whether `rules` leave the record alone: a user file kept where it stands,
+// or any other record when only the user files are written.
+bool PassedOver(std::string_view name, std::string_view directory, const ExtractRules& rules) {
+  if (rules.userFiles == UserFileRecords::kWrite) return false;
+  const bool userFile = rules.isUserFile != nullptr && rules.isUserFile(name);
+  if (rules.userFiles == UserFileRecords::kOnly) return !userFile;
+  return userFile && FileMayExist(std::string(directory) + std::string(name));
 }
 
 }  // namespace
@@ -285,20 +206,20 @@ ScratchArea SkinArchiveScratch() {
 }
 
 bool ExtractContainer(ContainerBytes container, std::string_view directory, ScratchArea scratch,
-                      KeepExistingFile keep) {
+                      const ExtractRules& rules) {
   ContainerReader reader(container);
   const bool slotUsable = ScratchContentCapacity(scratch) > 0;
   uint32_t written = 0;
   SlotInflater inflater;
   PackageEntry entry;
   while (reader.Next(&entry)) {
-    if (keep != nullptr && keep(entry.name) &&
-        FileMayExist(std::string(directory) + std::string(entry.name))) {
+    if (PassedOver(entry.name, directory, rules)) {
       ++written;
       continue;
     }
     if (slotUsable) PutNameInSlot(entry, scratch);
-    if (slotUsable && ExtractRecord(entry, reader.layout(), directory, scratch, &inflater)) {
+    if (slotUsable && ExtractRecord(entry, reader.layout(), directory, scratch,
+                                    rules.emptyRecordsAreFiles, &inflater)) {
       ++written;
     } else {
       ShowRecordFailure(entry.name);

@@ -50,26 +50,36 @@ ScratchArea WorkBufferScratch();
 // WorkBuffer behind the skin archive's 131,072 bytes.
 ScratchArea SkinArchiveScratch();
 
+// What becomes of the records that ExtractRules::isUserFile accepts.
+enum class UserFileRecords {
+  kWrite,         // written as every other record
+  kKeepExisting,  // one whose target exists (a file) is left alone and counts as written
+  kOnly,          // only these are written; the others are passed over and count as written
+};
+
+// How an extraction treats the user's data files and empty records.
+struct ExtractRules {
+  // Whether a record's name is one of the user's data files; null: none is.
+  bool (*isUserFile)(std::string_view name) = nullptr;
+  UserFileRecords userFiles = UserFileRecords::kWrite;
+  // Whether a record that unpacks to no bytes is an empty file, as a user
+  // file packed empty into the backup archive is, rather than a failure,
+  // as in the package and the skins, which never carry an empty file.
+  bool emptyRecordsAreFiles = false;
+};
+
 // Unpacks every counted record of `container` into `directory` followed
 // directly by the record's name (so `directory` ends with a backslash), in
 // file order. Each record is decompressed and (digest layout) checked against
-// its digest before the target is touched. A target that does not exist yet
-// is created and written under its own name (removed again if the write
-// fails); an existing one gets the content written in full beside it
-// (name + "~zvn"), which is then swapped in: the old target is renamed to
-// name + "~zvo" and deleted only once the new file stands under its name, or,
-// when the system holds it (a loaded module), moved to its neighbour name
-// (MoveLockedFileAside). A record that fails (a
-// damaged stream, no content, a digest mismatch, an unusable name, a target
-// that cannot be written) shows its message and leaves its target as it was;
-// the walk goes on. Whatever step fails, the old target is left under its
-// name with its content and attributes. The walk stops silently at a record without its "CF"
-// marker or one running past the container's end. Returns true when every
-// record counted in the header was written in full.
-// A record whose name `keep` accepts and whose target already exists (a file)
-// is left alone and counts as written: the user's data that no backup holds.
-using KeepExistingFile = bool (*)(std::string_view name);
+// its digest before the target is touched, then written by
+// WriteFileBesideAndSwap (file_replace.h). A record that fails (a damaged
+// stream, no content, a digest mismatch, an unusable name, a target that
+// cannot be written) shows its message and leaves its target as it was, with
+// its content and attributes; the walk goes on. The walk stops silently at a
+// record without its "CF" marker or one running past the container's end.
+// Returns true when every record counted in the header was written in full
+// (or passed over by `rules`).
 bool ExtractContainer(ContainerBytes container, std::string_view directory, ScratchArea scratch,
-                      KeepExistingFile keep = nullptr);
+                      const ExtractRules& rules = {});
 
 }  // namespace zv

@@ -6,6 +6,14 @@
 #include "platform/win_constants.h"
 
 namespace zv {
+namespace {
+
+// Files are read and written in pieces of at most this many bytes.
+constexpr size_t kIoChunk = 0x100000;
+// What a read past the size the file had when it was opened asks for.
+constexpr size_t kGrowthProbe = 0x1000;
+
+}  // namespace
 
 bool ReadFileBytes(const std::string& path, size_t limit, std::string* out) {
   out->clear();
@@ -13,16 +21,23 @@ bool ReadFileBytes(const std::string& path, size_t limit, std::string* out) {
                                             win::kOpenExisting, win::kAttributeNormal);
   if (!file) return false;
   // Room for what the file holds now; a file that grows meanwhile is read
-  // on up to the limit.
+  // on up to the limit. Once that room is full a small read looks for more,
+  // so that a whole file is not moved into a larger block only to learn
+  // that it has ended.
   const uint64_t size = file->Size();
   std::string bytes(size < limit ? static_cast<size_t>(size) : limit, '\0');
   size_t total = 0;
   while (total < limit) {
-    if (total == bytes.size()) bytes.resize(std::min(limit, bytes.size() + 0x10000));
-    const size_t want = bytes.size() - total;
-    const uint32_t chunk = want > 0x100000 ? 0x100000u : static_cast<uint32_t>(want);
     uint32_t got = 0;
-    if (!file->Read(&bytes[total], chunk, &got)) return false;
+    if (total == bytes.size()) {
+      char more[kGrowthProbe];
+      const size_t want = std::min(sizeof(more), limit - total);
+      if (!file->Read(more, static_cast<uint32_t>(want), &got)) return false;
+      bytes.append(more, got);
+    } else {
+      const size_t want = std::min(bytes.size() - total, kIoChunk);
+      if (!file->Read(&bytes[total], static_cast<uint32_t>(want), &got)) return false;
+    }
     if (got == 0) break;
     total += got;
   }
@@ -38,7 +53,7 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes) {
   size_t total = 0;
   while (total < bytes.size()) {
     const size_t want = bytes.size() - total;
-    const uint32_t chunk = want > 0x100000 ? 0x100000u : static_cast<uint32_t>(want);
+    const uint32_t chunk = static_cast<uint32_t>(std::min(want, kIoChunk));
     uint32_t written = 0;
     if (!file->Write(bytes.data() + total, chunk, &written) || written == 0) return false;
     total += written;

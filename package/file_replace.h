@@ -1,6 +1,8 @@
 // Helpers for replacing a file that may be read-only, hidden or in use.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace zv {
@@ -20,5 +22,17 @@ int DeleteFileForced(const std::string& path);
 // a file never moves into another directory. Returns 0 when a rename
 // succeeded, -1 otherwise.
 int MoveLockedFileAside(const std::string& path);
+
+// Writes `length` bytes of `content` to `target` so that a failure at any
+// step (a full disk, a file in use) leaves the target as it was, attributes
+// included. A target that does not exist yet is created and written under
+// its own name (and removed again if the write fails). An existing one gets
+// the content written in full beside it (target + "~zvn"), which is then
+// swapped in: the old target is renamed to target + "~zvo" and deleted only
+// once the new file stands under its name, or, when the system holds it (a
+// loaded module, a file another program has open), moved to its neighbour
+// name (MoveLockedFileAside). True when the content stands under the
+// target's name.
+bool WriteFileBesideAndSwap(const std::string& target, const uint8_t* content, size_t length);
 
 }  // namespace zv

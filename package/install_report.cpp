@@ -71,7 +71,11 @@ InstallDirScan ScanInstallDir() {
     }
   }
   if (files.SetCurrentDirectoryA(directory)) scan.pathScore += 10;
-  if (files.GetFileAttributesA(directory) == win::kAttributeDirectory) scan.pathScore += 3;
+  // A directory may carry further bits (archive, not indexed, compressed).
+  const uint32_t attributes = files.GetFileAttributesA(directory);
+  if (attributes != win::kInvalidFileAttributes && (attributes & win::kAttributeDirectory) != 0) {
+    scan.pathScore += 3;
+  }
   return scan;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 #include <string_view>
+#include <vector>
 
 #include "package/container_format.h"
 #include "package/container_reader.h"
@@ -79,129 +80,143 @@ bool WriteAll(platform::File& file, const uint8_t* bytes, size_t length) {
   return true;
 }
 
-// Reads the open file from its current position to its end.
-bool ReadRest(platform::File& file, std::string* bytes) {
-  bytes->assign(static_cast<size_t>(file.Size()), '\0');
-  size_t total = 0;
-  for (;;) {
-    if (total == bytes->size()) bytes->resize(total + kIoChunk);
+// Reads exactly `size` bytes at the current position; false at an error or
+// the end of the file.
+bool ReadExactly(platform::File& file, uint8_t* buffer, size_t size) {
+  for (size_t total = 0; total < size;) {
     uint32_t got = 0;
-    const size_t want = bytes->size() - total < kIoChunk ? bytes->size() - total : kIoChunk;
-    if (!file.Read(&(*bytes)[total], static_cast<uint32_t>(want), &got)) return false;
-    if (got == 0) break;
+    if (!file.Read(buffer + total, static_cast<uint32_t>(size - total), &got) || got == 0) {
+      return false;
+    }
     total += got;
   }
-  bytes->resize(total);
   return true;
 }
 
-void PutContainerHeader(uint8_t* header, uint32_t endOffset, uint32_t count) {
-  std::memset(header, 0, kContainerHeaderSize);
+// Writes the container header with `endOffset` and `count` at the start of
+// the open archive.
+bool WriteContainerHeader(platform::File& archive, uint32_t endOffset, uint32_t count) {
+  uint8_t header[kContainerHeaderSize] = {};
   header[0] = kContainerLetter;
   header[kLayoutLetterOffset] = kDigestLayoutLetter;
   WriteU32(header + kEndOffsetOffset, endOffset);
   WriteU32(header + kRecordCountOffset, count);
+  return archive.Seek(0) && WriteAll(archive, header, sizeof(header));
 }
 
 // Opens the archive for reading and writing, creating it with an empty
-// header when it does not exist. `*bytes` receives its whole content; the
-// file position is then at its end.
-std::unique_ptr<platform::File> OpenArchive(const std::string& path, std::string* bytes) {
+// header when it does not exist.
+std::unique_ptr<platform::File> OpenArchive(const std::string& path) {
   platform::FileSystem& files = platform::Files();
   const uint32_t access = win::kGenericRead | win::kGenericWrite;
   auto archive = files.CreateFileA(path, access, 0, win::kOpenExisting, win::kAttributeNormal);
-  if (archive) return ReadRest(*archive, bytes) ? std::move(archive) : nullptr;
-  if (files.LastError() != win::kErrorFileNotFound) return nullptr;
+  if (archive || files.LastError() != win::kErrorFileNotFound) return archive;
   archive = files.CreateFileA(path, access, 0, win::kCreateNew, win::kAttributeNormal);
-  if (!archive) return nullptr;
-  uint8_t header[kContainerHeaderSize];
-  PutContainerHeader(header, kContainerHeaderSize, 0);
-  if (!WriteAll(*archive, header, sizeof(header))) {
+  if (archive && !WriteContainerHeader(*archive, kContainerHeaderSize, 0)) {
     // A header cut short would make every later addition refuse the file.
     archive.reset();
     files.DeleteFileA(path);
-    return nullptr;
   }
-  bytes->assign(reinterpret_cast<const char*>(header), sizeof(header));
   return archive;
 }
 
-// Whether the archive's bytes are a whole digest-layout container that does
-// not yet hold `name`; `*count` receives its record count.
-bool CanTake(const std::string& bytes, std::string_view name, uint32_t* count) {
-  const ContainerBytes container{reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()};
-  ContainerReader reader(container);
-  if (!reader.hasHeader() || bytes[0] != kContainerLetter ||
-      reader.layout() != ContainerLayout::kDigest) {
+// Walks the open archive by its record headers, seeking over each stream,
+// so that an addition costs what its own record costs. True when the
+// archive is a whole digest-layout container (no trailing bytes) that does
+// not hold `name` yet; `*count` then receives its record count, `*end` its
+// size, and the position is there.
+bool WalkArchive(platform::File& archive, std::string_view name, uint32_t* count, uint64_t* end) {
+  const uint64_t size = archive.Size();
+  uint8_t header[kDigestRecordHeaderSize];
+  if (!archive.Seek(0) || !ReadExactly(archive, header, kContainerHeaderSize) ||
+      header[0] != kContainerLetter || header[kLayoutLetterOffset] != kDigestLayoutLetter) {
     return false;
   }
-  PackageEntry entry;
-  while (reader.Next(&entry)) {
-    if (entry.name == name) return false;
+  *count = ReadU32(header + kRecordCountOffset);
+  uint64_t position = kContainerHeaderSize;
+  for (uint32_t record = 0; record < *count; ++record) {
+    const uint64_t left = size - position;
+    PackageEntry entry;
+    if (!ReadExactly(archive, header, left < sizeof(header) ? left : sizeof(header)) ||
+        ReadRecordHeader(header, left, ContainerLayout::kDigest, &entry) != WalkStop::kNone ||
+        entry.name == name) {
+      return false;
+    }
+    position += kDigestRecordHeaderSize + entry.streamSize;
+    if (!archive.Seek(position)) return false;
   }
-  *count = reader.recordCount();
-  return reader.stop() == WalkStop::kNone && reader.recordsRead() == reader.recordCount() &&
-         reader.position() == bytes.size();
+  *end = position;
+  return position == size;
 }
 
-// zlib's compress at its default level into the room compressBound gives, so
-// that content that does not shrink is packed too. Empty on failure.
-std::string Compress(const std::string& content) {
-  uLongf size = compressBound(static_cast<uLong>(content.size()));
-  std::string stream(size, '\0');
-  if (compress(reinterpret_cast<Bytef*>(&stream[0]), &size,
-               reinterpret_cast<const Bytef*>(content.data()),
-               static_cast<uLong>(content.size())) != Z_OK) {
-    return std::string();
+// Deflates `content` at zlib's default level behind the archive's current
+// position, a piece at a time: the same stream as compress gives (its loop
+// is this one with a larger piece), without a block of the stream's size.
+// `*size` receives the stream's size. False when zlib or a write fails.
+bool WriteCompressed(platform::File& archive, const std::string& content, uint64_t* size) {
+  z_stream stream{};
+  if (deflateInit(&stream, Z_DEFAULT_COMPRESSION) != Z_OK) return false;
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(content.data()));
+  stream.avail_in = static_cast<uInt>(content.size());
+  // A small file's whole stream fits a piece of its bound's size.
+  const uLong bound = deflateBound(&stream, static_cast<uLong>(content.size()));
+  std::vector<uint8_t> piece(bound < kIoChunk ? bound : kIoChunk);
+  int result = Z_OK;
+  bool written = true;
+  while (result == Z_OK && written) {
+    stream.next_out = piece.data();
+    stream.avail_out = static_cast<uInt>(piece.size());
+    result = deflate(&stream, Z_FINISH);
+    const size_t produced = piece.size() - stream.avail_out;
+    written = WriteAll(archive, piece.data(), produced);
+    *size += produced;
   }
-  stream.resize(size);
-  return stream;
+  deflateEnd(&stream);
+  return written && result == Z_STREAM_END;
 }
 
-// Rewrites the archive's 10-byte header in place.
-bool RewriteHeader(const std::string& path, uint32_t endOffset, uint32_t count) {
-  auto archive = platform::Files().CreateFileA(path, win::kGenericWrite, 0, win::kOpenExisting, 0);
-  if (!archive) return false;
-  uint8_t header[kContainerHeaderSize];
-  PutContainerHeader(header, endOffset, count);
-  return WriteAll(*archive, header, sizeof(header));
-}
-
-int AddRecord(const std::string& archivePath, const std::string& filePath, std::string_view name) {
+// Writes the record for `content` at `end`, the archive's end: its header
+// (zero-filled but for "CF", `name`, the content's digest text and the
+// stream's size) and its stream. False, with the record cut off again, when
+// a write fails or the archive would pass its largest size.
+bool WriteRecord(platform::File& archive, uint64_t end, std::string_view name,
+                 const std::string& content, uint64_t* endOffset) {
   uint8_t header[kDigestRecordHeaderSize] = {};
   std::memcpy(header, kRecordMarker, sizeof(kRecordMarker));
   std::memcpy(header + kRecordNameOffset, name.data(), name.size());
-
-  std::string bytes;
-  auto archive = OpenArchive(archivePath, &bytes);
-  uint32_t count = 0;
-  if (!archive || !CanTake(bytes, name, &count)) return 0;
-  std::string content;
-  if (!ReadFileBytes(filePath, kSourceReadLimit, &content)) return 0;
   BufferDigest(content.data(), content.size(),
                reinterpret_cast<char*>(header + kDigestFieldOffset));
-  const std::string stream = Compress(content);
-  const uint64_t endOffset = bytes.size() + uint64_t{kDigestRecordHeaderSize} + stream.size();
-  if (stream.empty() || endOffset > kMaxArchiveSize) return 0;
-  WriteU32(header + kDigestStreamSizeOffset, static_cast<uint32_t>(stream.size()));
-  const bool written =
-      WriteAll(*archive, header, sizeof(header)) &&
-      WriteAll(*archive, reinterpret_cast<const uint8_t*>(stream.data()), stream.size());
-  if (!written) {
-    // A record cut short would stay behind the archive's end, and every
-    // later addition would refuse the archive: cut it off again.
-    archive->Truncate(bytes.size());
-    return 0;
+  // The stream's size is known once it is written: the header goes first
+  // without it and is written again behind the stream.
+  uint64_t streamSize = 0;
+  bool written =
+      WriteAll(archive, header, sizeof(header)) && WriteCompressed(archive, content, &streamSize);
+  *endOffset = end + kDigestRecordHeaderSize + streamSize;
+  if (written && *endOffset <= kMaxArchiveSize) {
+    WriteU32(header + kDigestStreamSizeOffset, static_cast<uint32_t>(streamSize));
+    written = archive.Seek(end) && WriteAll(archive, header, sizeof(header));
+    if (written) return true;
   }
-  archive.reset();
-  if (RewriteHeader(archivePath, static_cast<uint32_t>(endOffset), count + 1)) return 1;
+  // A record cut short would stay behind the archive's end, and every later
+  // addition would refuse the archive: cut it off again.
+  archive.Truncate(end);
+  return false;
+}
+
+int AddRecord(const std::string& archivePath, const std::string& filePath, std::string_view name) {
+  auto archive = OpenArchive(archivePath);
+  uint32_t count = 0;
+  uint64_t end = 0;
+  if (!archive || !WalkArchive(*archive, name, &count, &end)) return 0;
+  std::string content;
+  if (!ReadFileBytes(filePath, kSourceReadLimit, &content)) return 0;
+  uint64_t endOffset = 0;
+  if (!WriteRecord(*archive, end, name, content, &endOffset)) return 0;
+  if (WriteContainerHeader(*archive, static_cast<uint32_t>(endOffset), count + 1)) return 1;
   // The header does not count the new record: drop it and put the header
   // back as it was, so that the archive stays whole.
-  if (auto again = platform::Files().CreateFileA(archivePath, win::kGenericWrite, 0,
-                                                 win::kOpenExisting, 0)) {
-    again->Truncate(bytes.size());
-  }
-  RewriteHeader(archivePath, static_cast<uint32_t>(bytes.size()), count);
+  archive->Truncate(end);
+  WriteContainerHeader(*archive, static_cast<uint32_t>(end), count);
   return 0;
 }
 

@@ -18,9 +18,10 @@ inline constexpr size_t kBackupNameLimit = 12;
 // backslash, creating the archive (header "C0", end offset 10, count 0) when
 // it does not exist. The record is the zero-filled 56-byte header ("CF", the
 // name, the digest text of the content, its stream size) and the stream of
-// zlib's compress at its default level, given the room compressBound says.
-// The header's count and end offset are rewritten only once the record is
-// written in full. Returns 1 on success; 0, adding nothing, when the path is
+// zlib's compress at its default level, however large it comes out. The
+// archive is walked by its record headers, so that an addition costs what
+// its own record costs. The header's count and end offset are rewritten
+// only once the record is written in full. Returns 1 on success; 0, adding nothing, when the path is
 // empty, the name is empty or longer than 12 bytes, the name is already in
 // the archive (compared exactly), the archive is no complete digest-layout
 // container (trailing bytes included) or cannot be opened, read or written,

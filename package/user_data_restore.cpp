@@ -48,14 +48,25 @@ void Show(const std::u16string& text) {
   platform::Boxes().MessageBoxW(text, texts::kProductCaption, win::kMbOk);
 }
 
+// The archive this run made lies in the earlier install's directory: an
+// install elsewhere copies it to `archivePath` in InstallDir. False when
+// that cannot be done; whatever older archive lies there then is not the
+// user's data as it was.
+bool BringArchiveHere(const std::string& archivePath) {
+  if (InstallDir.view() == PreviousInstallDir.view()) return true;
+  return IsDriveDirectory(PreviousInstallDir.view()) &&
+         platform::Files().CopyFileA(PreviousInstallDir.str() + kBackupArchiveName, archivePath,
+                                     false);
+}
+
 }  // namespace
 
 void RestoreUserData() {
   const std::string directory = InstallDir.str();
   const std::string archivePath = directory + kBackupArchiveName;
-  if (InstallDir.view() != PreviousInstallDir.view() &&
-      IsDriveDirectory(PreviousInstallDir.view())) {
-    platform::Files().CopyFileA(PreviousInstallDir.str() + kBackupArchiveName, archivePath, false);
+  if (!BringArchiveHere(archivePath)) {
+    Show(texts::kUserDataNotRestored);
+    return;
   }
   std::string archive;
   bool read = false;
@@ -73,7 +84,10 @@ void RestoreUserData() {
   }
   if (archive.size() < kMinimumArchiveSize) return;
   const ContainerBytes container{reinterpret_cast<const uint8_t*>(archive.data()), archive.size()};
-  ExtractContainer(container, directory, WorkBufferScratch());
+  // A user file that was empty when packed comes back empty.
+  ExtractRules rules;
+  rules.emptyRecordsAreFiles = true;
+  ExtractContainer(container, directory, WorkBufferScratch(), rules);
   std::string failList;
   const int restored = VerifyContainer(container, directory, &failList, {});
   if (!failList.empty()) {

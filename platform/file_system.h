@@ -23,6 +23,11 @@ class File {
   // Cuts the file to `size` bytes and puts the position there
   // (SetFilePointerEx and SetEndOfFile). Returns false on an error.
   virtual bool Truncate(uint64_t size) = 0;
+  // Puts the position `offset` bytes from the start of the file
+  // (SetFilePointerEx with FILE_BEGIN); the file is not changed. A position
+  // behind the end reads nothing, and a write there fills the gap with
+  // zero bytes. Returns false on an error.
+  virtual bool Seek(uint64_t offset) = 0;
 };
 
 class FileSystem {

@@ -1,4 +1,4 @@
-// Starting programs.
+// Starting programs, and the program's own process.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,8 @@ class Processes {
   virtual MutexHandle CreateMutexA(const std::string& name, bool* alreadyExisted) = 0;
   // CloseHandle of a handle from CreateMutexA.
   virtual bool CloseMutex(MutexHandle handle) = 0;
+  // GetCurrentProcessId: the id of the installer's own process.
+  virtual uint32_t GetCurrentProcessId() = 0;
 };
 
 }  // namespace zv::platform

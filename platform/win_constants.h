@@ -27,6 +27,8 @@ inline constexpr uint32_t kAttributeSystem = 0x4u;
 inline constexpr uint32_t kAttributeDirectory = 0x10u;
 inline constexpr uint32_t kAttributeArchive = 0x20u;
 inline constexpr uint32_t kAttributeNormal = 0x80u;
+inline constexpr uint32_t kAttributeCompressed = 0x800u;
+inline constexpr uint32_t kAttributeNotContentIndexed = 0x2000u;
 inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 
 // Drive types.

@@ -93,6 +93,9 @@ class WindowManager {
   // GetParent: the parent of a child window, the owner of a top-level pop-up
   // window (kWsPopup), 0 for any other top-level window.
   virtual WindowHandle GetParent(WindowHandle window) = 0;
+  // GetWindowThreadProcessId: the id of the process that created the window;
+  // 0 when the window does not exist.
+  virtual uint32_t GetWindowThreadProcessId(WindowHandle window) = 0;
   // EnumWindows: calls `callback` for every top-level window of the desktop,
   // from the top of the Z order down, until it returns false. False when the
   // callback stopped the enumeration.

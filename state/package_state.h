@@ -30,7 +30,12 @@ extern int32_t BackupState;
 
 // 1 when a data file of the earlier installation exists but could not be
 // packed into the backup archive: the install then leaves every data file
-// there as it is rather than lay the package's copies over them.
+// there as it is rather than lay the package's copies over them, unless
+// the user says not to keep the earlier data.
 extern int32_t UserDataUnsaved;
+
+// 1 when the option record in InstallDir is the user's own, left in place
+// by the extraction for UserDataUnsaved: it is then not rewritten.
+extern int32_t OptionRecordKept;
 
 }  // namespace zv

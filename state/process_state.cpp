@@ -34,6 +34,7 @@ PackageBytes PackageResource;
 uint8_t* WorkBuffer = nullptr;
 int32_t BackupState = kBackupNone;
 int32_t UserDataUnsaved = 0;
+int32_t OptionRecordKept = 0;
 
 int32_t RestartRequired = 0;
 int32_t ImeRegistered = 0;
@@ -69,6 +70,7 @@ void ResetProcessState() {
   WorkBuffer = nullptr;
   BackupState = kBackupNone;
   UserDataUnsaved = 0;
+  OptionRecordKept = 0;
 
   RestartRequired = 0;
   ImeRegistered = 0;

@@ -1,6 +1,7 @@
 #include "system/ime_placement.h"
 
 #include "package/extract.h"
+#include "package/file_io.h"
 #include "package/file_replace.h"
 #include "package/package_entries.h"
 #include "package/package_resource.h"
@@ -58,13 +59,23 @@ void ShowExtractionIncomplete() {
   platform::Boxes().MessageBoxW(text, texts::kShapeCodeSetupCaption, win::kMbOk);
 }
 
-void AskToKeepEarlierData() {
+// Returns the user's answer (0 when the question could not be shown).
+int AskToKeepEarlierData() {
   const char16_t* question = InstallDir.view() == PreviousInstallDir.view()
                                  ? texts::kKeepDataInInstallDir
                                  : texts::kKeepDataElsewhere;
-  if (platform::Boxes().MessageBoxW(question, texts::kSetupCaption, win::kMbYesNo) == win::kIdYes) {
-    BackupState = kBackupKeepOldData;
-  }
+  const int answer = platform::Boxes().MessageBoxW(question, texts::kSetupCaption, win::kMbYesNo);
+  if (answer == win::kIdYes) BackupState = kBackupKeepOldData;
+  return answer;
+}
+
+bool ExtractPackageRecords(UserFileRecords userFiles) {
+  if (PackageResource.data == nullptr || WorkBuffer == nullptr) return false;
+  ExtractRules rules;
+  rules.isUserFile = IsUserDataFile;
+  rules.userFiles = userFiles;
+  return ExtractContainer(ContainerBytes{PackageResource.data, PackageResource.size},
+                          InstallDir.view(), WorkBufferScratch(), rules);
 }
 
 void ExtractPackage() {
@@ -72,22 +83,24 @@ void ExtractPackage() {
   for (const char* companion : {entries::kStartupProgramVista, entries::kStartupProgram}) {
     DeleteFileForced(InInstallDir(companion));
   }
-  bool extracted = false;
-  if (PackageResource.data != nullptr && WorkBuffer != nullptr) {
-    // Data files of the earlier install that the backup could not take stay
-    // as they are: the package's copies would replace them for good.
-    const bool overUnsavedData =
-        UserDataUnsaved == 1 &&
-        (PreviousInstallDir.empty() || SameFileName(InstallDir.view(), PreviousInstallDir.view()));
-    extracted = ExtractContainer(ContainerBytes{PackageResource.data, PackageResource.size},
-                                 InstallDir.view(), WorkBufferScratch(),
-                                 overUnsavedData ? IsUserDataFile : nullptr);
-  }
-  if (!extracted) {
+  // Data files of the earlier install that the backup could not take stay
+  // as they are: the package's copies would replace them for good.
+  const bool overUnsavedData =
+      UserDataUnsaved == 1 &&
+      (PreviousInstallDir.empty() || SameFileName(InstallDir.view(), PreviousInstallDir.view()));
+  OptionRecordKept = overUnsavedData && FileMayExist(InInstallDir(entries::kOptionRecord)) ? 1 : 0;
+  if (!ExtractPackageRecords(overUnsavedData ? UserFileRecords::kKeepExisting
+                                             : UserFileRecords::kWrite)) {
     ShowExtractionIncomplete();
-  } else if (BackupState == kBackupComplete) {
-    AskToKeepEarlierData();
+    return;
   }
+  if (BackupState != kBackupComplete) return;
+  // Only a No said by the user lets the package's copies take the place of
+  // the user's files that stayed; a question that could not be shown keeps
+  // them.
+  if (AskToKeepEarlierData() != win::kIdNo || !overUnsavedData) return;
+  OptionRecordKept = 0;
+  if (!ExtractPackageRecords(UserFileRecords::kOnly)) ShowExtractionIncomplete();
 }
 
 // On 6.0 and later the companion started at log-on is the variant built for it.

@@ -65,9 +65,9 @@ OptionRecord DefaultOptionRecord() {
 }
 
 void AdjustOptionRecord() {
-  // The user's own record stays: kept with the old data, or not saved by
-  // the backup.
-  if (BackupState == kBackupKeepOldData || UserDataUnsaved == 1) return;
+  // The user's own record stays: kept with the old data (restored later),
+  // or left in place by the extraction because the backup could not take it.
+  if (BackupState == kBackupKeepOldData || OptionRecordKept == 1) return;
   const std::string path = InstallDir.str() + entries::kOptionRecord;
   OptionRecord record = DefaultOptionRecord();
   std::string stored;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "package/file_io.h"
+#include "package/file_replace.h"
 #include "package/work_buffer.h"
 #include "platform/services.h"
 
@@ -46,7 +47,9 @@ void StampImeVersion(const std::string& path) {
   if (!ReadFileBytes(path, kStampReadLimit + 1, &bytes)) return;
   if (bytes.size() > kStampReadLimit) return;  // never cut a tail off
   if (StampVersionBytes(&bytes) == 0) return;
-  WriteFileBytes(path, bytes);
+  // Written beside the module and swapped in: a full disk, or a file that
+  // another program holds, leaves the unstamped module whole.
+  WriteFileBesideAndSwap(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
 }  // namespace zv

@@ -56,10 +56,10 @@ constexpr uint32_t kWebAddressCapacity = 100;
 struct WindowLife {
   std::unique_ptr<WorkBufferReservation> workBuffer;
   std::unique_ptr<ScopedWindowHooks> hooks;
-  // While the install runs inside a click, the window ignores clicks and
-  // requests to close it: the install's message boxes have no owner, so the
-  // window stays clickable, and closing it would free the work buffer under
-  // the running install.
+  // While the install or its end runs inside a click, the window ignores
+  // clicks and requests to close it: their message boxes have no owner, so
+  // the window stays clickable; closing it would free the work buffer under
+  // the running install, and a second click would end the install twice.
   bool installing = false;
 };
 
@@ -218,7 +218,9 @@ void OnClick(WindowHandle window, intptr_t lParam) {
       CloseMainWindow(window);
       break;
     case PageAction::kFinishInstall:
+      g_life.installing = true;
       FinishInstall(window);
+      g_life.installing = false;
       break;
     case PageAction::kLeaveWelcome:
       LeaveWelcomeOrWebAddressPage(window, true);

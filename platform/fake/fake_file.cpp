@@ -53,8 +53,11 @@ bool FakeFile::Write(const void* data, uint32_t size, uint32_t* written) {
   }
   if (node_->directory) return state.Fail(kErrorInvalidFunction);
   if (!WantsWrite(record_.access)) return state.Fail(win::kErrorAccessDenied);
-  uint32_t count = static_cast<uint32_t>(owner_->TakeDiskSpace(size));
   std::vector<uint8_t>& bytes = node_->data;
+  // A write behind the end fills the gap first, and the gap takes room too.
+  const uint64_t gap = position_ > bytes.size() ? position_ - bytes.size() : 0;
+  if (gap > 0 && owner_->TakeDiskSpace(gap) < gap) return state.Fail(win::kErrorDiskFull);
+  uint32_t count = static_cast<uint32_t>(owner_->TakeDiskSpace(size));
   if (bytes.size() < position_ + count) bytes.resize(position_ + count);
   if (count > 0) std::memcpy(bytes.data() + position_, data, count);
   position_ += count;
@@ -76,6 +79,13 @@ bool FakeFile::Truncate(uint64_t size) {
   }
   node_->data.resize(static_cast<size_t>(size));
   position_ = size;
+  return true;
+}
+
+bool FakeFile::Seek(uint64_t offset) {
+  if (owner_ == nullptr) return false;
+  if (owner_->state_.Injected("SetFilePointerEx", {path_})) return false;
+  position_ = offset;
   return true;
 }
 

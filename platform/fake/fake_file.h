@@ -26,6 +26,8 @@ class FakeFile : public platform::File {
   bool Write(const void* data, uint32_t size, uint32_t* written) override;
   uint64_t Size() override;
   bool Truncate(uint64_t size) override;
+  // Faults: "SetFilePointerEx".
+  bool Seek(uint64_t offset) override;
 
   // The file system is going away: every later call fails.
   void Orphan() { owner_ = nullptr; }

@@ -654,6 +654,15 @@ uint32_t FakeFileSystem::Attributes(const std::string& path) const {
   return found.node == nullptr ? win::kInvalidFileAttributes : Reported(*found.node);
 }
 
+bool FakeFileSystem::SetStoredAttributes(const std::string& path, uint32_t attributes) {
+  ParsedPath parsed;
+  if (Parse(path, false, &parsed) != 0) return false;
+  Lookup found = Find(parsed);
+  if (found.node == nullptr) return false;
+  found.node->attributes = attributes & ~win::kAttributeDirectory;
+  return true;
+}
+
 std::vector<std::string> FakeFileSystem::ListDirectory(const std::string& path) const {
   std::vector<std::string> names;
   ParsedPath parsed;

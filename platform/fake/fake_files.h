@@ -76,6 +76,10 @@ class FakeFileSystem : public platform::FileSystem {
   bool Exists(const std::string& path) const;
   // As GetFileAttributesA would say, kInvalidFileAttributes when missing.
   uint32_t Attributes(const std::string& path) const;
+  // Gives a file or directory the attribute bits the system would report
+  // besides the directory bit, those SetFileAttributesA cannot set
+  // (compressed, not indexed) included. False when the path is missing.
+  bool SetStoredAttributes(const std::string& path, uint32_t attributes);
   // Names in a directory, in case-insensitive order; empty when it is missing.
   std::vector<std::string> ListDirectory(const std::string& path) const;
   // Opens the file or directory as another program would and keeps it open

@@ -31,6 +31,7 @@ class FakeProcesses : public platform::Processes {
   void AddNamedMutex(const std::string& name) { ++mutexes_[name]; }
   // Handles of named mutexes not yet closed.
   size_t OpenMutexHandles() const { return mutexHandles_.size(); }
+  uint32_t GetCurrentProcessId() override { return kInstallerProcessId; }
 
   // Every WinExec call, started or not.
   const std::vector<CommandRecord>& Commands() const { return commands_; }

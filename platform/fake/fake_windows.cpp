@@ -417,6 +417,15 @@ WindowHandle FakeWindows::GetParent(WindowHandle handle) {
   return (window->style & win::kWsPopup) != 0 ? window->owner : 0;
 }
 
+uint32_t FakeWindows::GetWindowThreadProcessId(WindowHandle handle) {
+  const FakeWindow* window = Alive(handle);
+  if (window == nullptr) {
+    InvalidHandle();
+    return 0;
+  }
+  return window->foreign ? kOtherProcessId : kInstallerProcessId;
+}
+
 bool FakeWindows::EnumWindows(platform::EnumWindowsProc callback, intptr_t lParam) {
   // The callback may create or destroy windows: walk a copy, skip the dead.
   for (WindowHandle handle : std::vector<WindowHandle>(zOrder_)) {

@@ -161,6 +161,9 @@ class FakeWindows : public platform::WindowManager,
                     int32_t y, int32_t width, int32_t height, uint32_t flags) override;
   int32_t GetSystemMetrics(int32_t index) override;
   platform::WindowHandle GetParent(platform::WindowHandle window) override;
+  // kInstallerProcessId for the program's own windows, kOtherProcessId for
+  // those of AddForeignWindow.
+  uint32_t GetWindowThreadProcessId(platform::WindowHandle window) override;
   bool EnumWindows(platform::EnumWindowsProc callback, intptr_t lParam) override;
   intptr_t DefWindowProcA(platform::WindowHandle window, uint32_t message, uintptr_t wParam,
                           intptr_t lParam) override;

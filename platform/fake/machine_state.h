@@ -14,6 +14,11 @@
 
 namespace zv::fake {
 
+// The process ids of the installer and of every other program whose windows
+// the machine shows.
+inline constexpr uint32_t kInstallerProcessId = 0x1234;
+inline constexpr uint32_t kOtherProcessId = 0x5678;
+
 struct MachineSettings {
   platform::OsVersion version;
   uint32_t oemCodePage = 936;

@@ -98,6 +98,9 @@ class PosixFile : public File {
     }
     return true;
   }
+  bool Seek(uint64_t offset) override {
+    return lseek(fd_.get(), static_cast<off_t>(offset), SEEK_SET) >= 0 || FailErrno();
+  }
 
  private:
   FileDescriptor fd_;

@@ -31,10 +31,12 @@ class Win32File : public File {
     return static_cast<uint64_t>(size.QuadPart);
   }
   bool Truncate(uint64_t size) override {
+    return Seek(size) && SetEndOfFile(handle_.get()) != FALSE;
+  }
+  bool Seek(uint64_t offset) override {
     LARGE_INTEGER position{};
-    position.QuadPart = static_cast<LONGLONG>(size);
-    return SetFilePointerEx(handle_.get(), position, nullptr, FILE_BEGIN) != FALSE &&
-           SetEndOfFile(handle_.get()) != FALSE;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(handle_.get(), position, nullptr, FILE_BEGIN) != FALSE;
   }
 
  private:

@@ -19,4 +19,6 @@ bool Win32Processes::CloseMutex(MutexHandle handle) {
   return ::CloseHandle(ToWin<HANDLE>(handle)) != 0;
 }
 
+uint32_t Win32Processes::GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+
 }  // namespace zv::platform::win32

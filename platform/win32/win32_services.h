@@ -73,6 +73,7 @@ class Win32Processes : public Processes {
   uint32_t WinExec(const std::string& commandLine, uint32_t show) override;
   MutexHandle CreateMutexA(const std::string& name, bool* alreadyExisted) override;
   bool CloseMutex(MutexHandle handle) override;
+  uint32_t GetCurrentProcessId() override;
 };
 
 class Win32InputMethods : public InputMethods {
@@ -137,6 +138,7 @@ class Win32WindowManager : public WindowManager {
                     int32_t width, int32_t height, uint32_t flags) override;
   int32_t GetSystemMetrics(int32_t index) override;
   WindowHandle GetParent(WindowHandle window) override;
+  uint32_t GetWindowThreadProcessId(WindowHandle window) override;
   bool EnumWindows(EnumWindowsProc callback, intptr_t lParam) override;
   intptr_t DefWindowProcA(WindowHandle window, uint32_t message, uintptr_t wParam,
                           intptr_t lParam) override;

@@ -176,6 +176,12 @@ WindowHandle Win32WindowManager::GetParent(WindowHandle window) {
   return FromWin(::GetParent(Hwnd(window)));
 }
 
+uint32_t Win32WindowManager::GetWindowThreadProcessId(WindowHandle window) {
+  DWORD processId = 0;
+  if (::GetWindowThreadProcessId(Hwnd(window), &processId) == 0) return 0;
+  return processId;
+}
+
 bool Win32WindowManager::EnumWindows(EnumWindowsProc callback, intptr_t lParam) {
   EnumCall call{callback, lParam};
   return ::EnumWindows(EnumThunk, reinterpret_cast<LPARAM>(&call)) != 0;

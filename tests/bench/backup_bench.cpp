@@ -1,9 +1,10 @@
 // The backup of the user's data: BackupUserData over the demo product's user
-// files, and over the same with a 20 MB file of random bytes in the place of
-// zavopyck.zvh, beside the raw zlib compress of the same bytes (MB/s of the
-// files packed). Files lie in a RAM-backed directory ($ZV_BENCH_DIR, default
-// /dev/shm) reached through the host platform; the user files are those of
-// the demo package ($ZV_BENCH_PACKAGE, default the build's demo.zvz).
+// files, over the same with a 20 MB file of random bytes in the place of
+// zavopyck.zvh, and with a second one in the place of cfontset.zvh, beside
+// the raw zlib compress of the same bytes (MB/s of the files packed). Files
+// lie in a RAM-backed directory ($ZV_BENCH_DIR, default /dev/shm) reached
+// through the host platform; the user files are those of the demo package
+// ($ZV_BENCH_PACKAGE, default the build's demo.zvz).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -64,13 +65,18 @@ UserFiles DemoUserFiles(const std::string& packagePath, const std::string& direc
   return files;
 }
 
-void ReplaceWithRandom(UserFiles* files, size_t size) {
-  std::mt19937 generator(20);
+// Index in kSources of the second large file: near the start, so that
+// nearly every row is added behind both.
+constexpr size_t kSecondLargeSource = 2;
+
+// Puts `size` random bytes (from `seed`) in the place of kSources[index].
+void ReplaceWithRandom(UserFiles* files, size_t index, size_t size, unsigned seed) {
+  std::mt19937 generator(seed);
   std::string bytes(size, '\0');
   for (char& byte : bytes) byte = static_cast<char>(generator());
-  if (!WriteFileBytes(files->directory + kSources[0], bytes)) Die("cannot write the large file");
-  files->bytes += size - files->contents[0].size();
-  files->contents[0] = std::move(bytes);
+  if (!WriteFileBytes(files->directory + kSources[index], bytes)) Die("cannot write a large file");
+  files->bytes += size - files->contents[index].size();
+  files->contents[index] = std::move(bytes);
 }
 
 void Backup(benchmark::State& state, const UserFiles* files) {
@@ -127,10 +133,15 @@ int main(int argc, char** argv) {
 
   std::vector<uint8_t> scratch(kWorkBufferSize);
   const bench::UserFiles demo = bench::DemoUserFiles(packagePath, "C:\\demo\\", &scratch);
+  constexpr size_t kLargeSize = 20 * 1000 * 1000;
   bench::UserFiles large = bench::DemoUserFiles(packagePath, "C:\\large\\", &scratch);
-  bench::ReplaceWithRandom(&large, 20 * 1000 * 1000);
+  bench::ReplaceWithRandom(&large, 0, kLargeSize, 20);
+  bench::UserFiles twoLarge = bench::DemoUserFiles(packagePath, "C:\\twolarge\\", &scratch);
+  bench::ReplaceWithRandom(&twoLarge, 0, kLargeSize, 20);
+  bench::ReplaceWithRandom(&twoLarge, bench::kSecondLargeSource, kLargeSize, 21);
   bench::Register("demo", &demo);
   bench::Register("demo_with_20MB", &large);
+  bench::Register("demo_with_2x20MB", &twoLarge);
 
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

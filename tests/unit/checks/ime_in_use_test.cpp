@@ -7,6 +7,7 @@
 
 #include "package/work_buffer.h"
 #include "platform/fake/fake_machine.h"
+#include "platform/services.h"
 #include "platform/win_constants.h"
 #include "state/install_state.h"
 #include "state/process_state.h"
@@ -73,6 +74,32 @@ TEST_F(ImeInUseTest, TwoProgramsAreListedByTheirMainWindowsTitles) {
   EXPECT_EQ(ImeUseMessage(), expected);
   EXPECT_EQ(Region(kImeMessageOffset), expected);
   EXPECT_EQ(Region(kImeListOffset), u"　　1：B\r\n　　2：A\r\n");
+}
+
+intptr_t PlainProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  return platform::Windows().DefWindowProcA(window, message, wParam, lParam);
+}
+
+// An IME the user switched on in the wizard shows its window in the
+// installer's own process, owned by the wizard: that is no other program.
+TEST_F(ImeInUseTest, TheInstallersOwnImeWindowIsLeftOut) {
+  for (const char* className : {"installWClass", kImeWindowClass}) {
+    platform::WindowClassA windowClass;
+    windowClass.windowProc = PlainProc;
+    windowClass.instance = fake::FakeWindows::kModule;
+    windowClass.className = className;
+    ASSERT_NE(machine_.RegisterClassA(windowClass), 0);
+  }
+  const WindowHandle wizard =
+      machine_.CreateWindowExW(0, u"installWClass", u"智能岚汀安装", win::kWsOverlapped, 0, 0, 400,
+                               310, 0, 0, fake::FakeWindows::kModule);
+  ASSERT_NE(machine_.CreateWindowExW(0, u"UIKPMT", u"", win::kWsPopup, 0, 0, 0, 0, wizard, 0,
+                                     fake::FakeWindows::kModule),
+            0u);
+  ImeWindowOf(Program(u"A"));
+  ListProgramsUsingIme();
+  EXPECT_EQ(ImeUseCount, 1);
+  EXPECT_EQ(Region(kImeListOffset), u"　　1：A\r\n");
 }
 
 TEST_F(ImeInUseTest, AWindowWithoutOwnerIsCountedButNotListed) {

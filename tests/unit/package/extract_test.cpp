@@ -79,15 +79,65 @@ TEST_F(ExtractTest, DamagedRecordsLeaveTheOldFileAndTheWalkGoesOn) {
   }
 }
 
-TEST_F(ExtractTest, ZeroByteRecordFailsInBothLayouts) {
+// The package and the skins never carry an empty file: a record of no bytes
+// fails there. The backup archive's empty record is the user's empty file.
+TEST_F(ExtractTest, ZeroByteRecordFailsUnlessEmptyRecordsAreFiles) {
   const std::string emptyDigest = "D41D8CD98F00B204E9800998ECF8427E";
-  for (const std::string& container :
-       {RawContainer('0', 1, {RawDigestRecord("userck.txt", emptyDigest, ZlibStream(""))}),
-        RawContainer('S', 1, {RawPlainRecord("userck.txt", ZlibStream(""))})}) {
-    machine_.ClearMessageBoxes();
-    EXPECT_FALSE(Extract(container));
-    EXPECT_FALSE(machine_.Exists("C:\\zavoli\\userck.txt"));
-    EXPECT_EQ(Messages(), std::vector<std::u16string>{RecordFailure(u"userck.txt")});
+  ExtractRules emptyAreFiles;
+  emptyAreFiles.emptyRecordsAreFiles = true;
+  for (const ExtractRules& rules : {ExtractRules{}, emptyAreFiles}) {
+    const bool written = rules.emptyRecordsAreFiles;
+    for (const std::string& container :
+         {RawContainer('0', 1, {RawDigestRecord("userck.txt", emptyDigest, ZlibStream(""))}),
+          RawContainer('S', 1, {RawPlainRecord("userck.txt", ZlibStream(""))})}) {
+      for (bool existing : {false, true}) {
+        SCOPED_TRACE(::testing::Message() << written << container[1] << existing);
+        machine_.ClearMessageBoxes();
+        machine_.RemovePath("C:\\zavoli\\userck.txt");
+        if (existing) machine_.AddFile("C:\\zavoli\\userck.txt", "the package's copy");
+        EXPECT_EQ(Extract(container, rules), written);
+        EXPECT_EQ(Installed("userck.txt"), written    ? ""
+                                           : existing ? "the package's copy"
+                                                      : "<missing>");
+        EXPECT_EQ(Messages().empty(), written);
+      }
+    }
+  }
+  // The digest still holds an empty record to empty content.
+  machine_.ClearMessageBoxes();
+  EXPECT_FALSE(
+      Extract(RawContainer('0', 1, {RawDigestRecord("userck.txt", DigestOf("x"), ZlibStream(""))}),
+              emptyAreFiles));
+  EXPECT_EQ(Messages(), std::vector<std::u16string>{RecordFailure(u"userck.txt")});
+}
+
+bool IsMine(std::string_view name) { return name == "mine.zvh"; }
+
+// The user's files are written as the others, kept where they stand, or
+// written alone.
+TEST_F(ExtractTest, UserFileRulesKeepOrSingleOutTheUsersFiles) {
+  struct Case {
+    UserFileRecords userFiles;
+    bool mineThere;
+    const char* mine;
+    const char* other;
+  };
+  for (const Case& c : {Case{UserFileRecords::kWrite, true, "new", "new"},
+                        Case{UserFileRecords::kKeepExisting, true, "kept", "new"},
+                        Case{UserFileRecords::kKeepExisting, false, "new", "new"},
+                        Case{UserFileRecords::kOnly, true, "new", "old"}}) {
+    SCOPED_TRACE(::testing::Message() << static_cast<int>(c.userFiles) << c.mineThere);
+    machine_.RemovePath("C:\\zavoli\\mine.zvh");
+    if (c.mineThere) machine_.AddFile("C:\\zavoli\\mine.zvh", "kept");
+    machine_.AddFile("C:\\zavoli\\other.zvh", "old");
+    ExtractRules rules;
+    rules.isUserFile = IsMine;
+    rules.userFiles = c.userFiles;
+    EXPECT_TRUE(Extract(
+        BuildContainer(ContainerLayout::kDigest, {{"mine.zvh", "new"}, {"other.zvh", "new"}}),
+        rules));
+    EXPECT_EQ(Installed("mine.zvh"), c.mine);
+    EXPECT_EQ(Installed("other.zvh"), c.other);
   }
 }
 

@@ -75,6 +75,34 @@ TEST_F(InstallReportTest, MoreThan256FilesOfOneKindStillCount) {
   EXPECT_TRUE(Reports(0).empty());
 }
 
+// Any directory scores its 3, whatever further bits it carries; a path whose
+// attributes cannot be read, or that names a file, does not.
+TEST_F(InstallReportTest, TheDirectoryBitAloneMakesTheDirectoryScore) {
+  struct Case {
+    uint32_t attributes;
+    bool attributesFail;
+    int score;
+  };
+  const uint32_t allBits = win::kAttributeReadOnly | win::kAttributeHidden | win::kAttributeSystem |
+                           win::kAttributeArchive | win::kAttributeCompressed |
+                           win::kAttributeNotContentIndexed;
+  for (const Case& c :
+       {Case{0, false, 14}, Case{win::kAttributeArchive, false, 14},
+        Case{win::kAttributeNotContentIndexed, false, 14},
+        Case{win::kAttributeCompressed, false, 14}, Case{allBits, false, 14}, Case{0, true, 11}}) {
+    SCOPED_TRACE(::testing::Message() << std::hex << c.attributes << " " << c.attributesFail);
+    ASSERT_TRUE(machine_.SetStoredAttributes("C:\\zavoli", c.attributes));
+    if (c.attributesFail) {
+      machine_.FailOperation("GetFileAttributesA", win::kErrorAccessDenied, "zavoli");
+    }
+    EXPECT_EQ(ScanInstallDir().pathScore, c.score);
+    machine_.ClearFailures();
+  }
+  machine_.RemovePath("C:\\zavoli");
+  machine_.AddFile("C:\\zavoli", "a file");
+  EXPECT_EQ(ScanInstallDir().pathScore, 0);
+}
+
 TEST_F(InstallReportTest, ProbeGivesBytesTimes256PlusTheError) {
   machine_.AddFile(kDir + "exact", std::string(20, 'e'));
   machine_.AddFile(kDir + "short", "7 bytes");
@@ -113,13 +141,13 @@ TEST_F(InstallReportTest, TheFirstVerdictThatAppliesIsReported) {
        u"检测不到安装路径！"},
       {"read-only directory",
        [](fake::FakeMachine& m) { m.SetFileAttributesA("C:\\zavoli", win::kAttributeReadOnly); },
-       u"检测不到安装路径！"},
+       nullptr},
       {"archive bit and few files",
        [](fake::FakeMachine& m) {
          m.SetFileAttributesA("C:\\zavoli", win::kAttributeArchive);
          m.RemovePath(kDir + "filler0.dll");
        },
-       u"检测不到安装路径！"},
+       u"文件不完整！"},
       {"listing refused",
        [](fake::FakeMachine& m) { m.FailOperation("FindFirstFileA", win::kErrorAccessDenied); },
        u"检测不到安装路径！"},

@@ -150,9 +150,9 @@ class PackageTest : public ::testing::Test {
   ~PackageTest() override { ResetProcessState(); }
 
   ScratchArea Scratch() { return ScratchArea{workBuffer_.data(), workBuffer_.size()}; }
-  bool Extract(const std::string& container) {
+  bool Extract(const std::string& container, const ExtractRules& rules = {}) {
     ExactBytes exact(container);
-    return ExtractContainer(exact.container(), kInstallDir, Scratch());
+    return ExtractContainer(exact.container(), kInstallDir, Scratch(), rules);
   }
   std::string Installed(const std::string& name) {
     return machine_.ReadText(std::string(kInstallDir) + name).value_or("<missing>");

@@ -1,3 +1,4 @@
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -226,12 +227,39 @@ TEST_F(UserDataTest, RestoreIntoAnotherDirectoryCopiesTheArchiveThere) {
   EXPECT_EQ(machine_.ReadText("C:\\new\\zvszsj43.bak"), ContentOf("zvszsj43.zvh"));
   EXPECT_EQ(machine_.ReadText("C:\\new\\zvszsj06.zvh"), ContentOf("zvszsj06.zvh"));
   EXPECT_EQ(Messages(), std::vector<std::u16string>{u"成功恢复了23个原有数据文件！"});
+}
 
-  // Without an archive in the earlier directory, one left in InstallDir is used.
-  machine_.RemovePath(kArchive);
-  machine_.RemovePath("C:\\new\\zvszsj06.zvh");
-  RestoreUserData();
-  EXPECT_EQ(machine_.ReadText("C:\\new\\zvszsj06.zvh"), ContentOf("zvszsj06.zvh"));
+// An archive that an earlier run left in the new InstallDir is not this
+// run's backup: when the archive this run made cannot be copied there,
+// nothing is restored and the user is told.
+TEST_F(UserDataTest, AStaleArchiveInTheNewDirectoryIsNeverRestored) {
+  AddUserFiles();
+  ASSERT_EQ(BackupUserData(), 1);
+  InstallDir.Assign("C:\\new\\");
+  machine_.AddDirectory("C:\\new");
+  machine_.AddFile("C:\\new\\zavoback.zvz",
+                   BuildContainer(ContainerLayout::kDigest, {{"zvszsj06.zvh", "stale data"},
+                                                             {"zvszsj05.zvh", "stale data"}}));
+  struct Case {
+    const char* what;
+    std::function<void()> spoil;
+  };
+  const Case cases[] = {
+      {"copy refused",
+       [this] { machine_.FailOperation("CopyFileA", win::kErrorDiskFull, "zavoback.zvz", 1); }},
+      {"no archive made", [this] { machine_.RemovePath(kArchive); }},
+      {"no earlier directory", [] { PreviousInstallDir.clear(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    machine_.ClearMessageBoxes();
+    c.spoil();
+    RestoreUserData();
+    machine_.ClearFailures();
+    EXPECT_FALSE(machine_.Exists("C:\\new\\zvszsj06.zvh"));
+    EXPECT_EQ(Messages(),
+              std::vector<std::u16string>{u"原有数据文件没有成功复制，原有数据不能使用！\r\n"});
+  }
 }
 
 TEST_F(UserDataTest, MissingOrShortArchiveRestoresNothingSilently) {
@@ -277,7 +305,9 @@ TEST_F(UserDataTest, FailureSummaryListsTheFilesThatDidNotComeBack) {
   }
 }
 
-TEST_F(UserDataTest, EmptyFileIsPackedButNotWrittenBack) {
+// An empty user file is data: it is packed, and it comes back empty over
+// the package's copy (or where there is none), counted as restored.
+TEST_F(UserDataTest, EmptyFileIsPackedAndWrittenBackEmpty) {
   AddUserFiles();
   machine_.AddFile(kDir + "userck.txt", "");
   ASSERT_EQ(BackupUserData(), 1);
@@ -291,18 +321,15 @@ TEST_F(UserDataTest, EmptyFileIsPackedButNotWrittenBack) {
     EXPECT_EQ(std::string(entry.digestField.substr(0, 32)), "D41D8CD98F00B204E9800998ECF8427E");
   }
   EXPECT_TRUE(found);
-  // An empty file of the name in place counts as restored.
-  RestoreUserData();
-  EXPECT_EQ(Messages(), (std::vector<std::u16string>{RecordFailure(u"userck.txt"),
-                                                     u"成功恢复了23个原有数据文件！"}));
-  machine_.ClearMessageBoxes();
-  machine_.RemovePath(kDir + "userck.txt");
-  RestoreUserData();
-  EXPECT_FALSE(machine_.Exists(kDir + "userck.txt"));
-  EXPECT_EQ(Messages(), (std::vector<std::u16string>{
-                            RecordFailure(u"userck.txt"),
-                            u"userck.txt....有文件没有成功解压，请重新下载安装！\r\n\r\n\r\n"
-                            u"原有数据文件没有成功复制，原有数据不能使用！\r\n"}));
+  for (bool packageCopy : {true, false}) {
+    SCOPED_TRACE(packageCopy);
+    machine_.ClearMessageBoxes();
+    machine_.RemovePath(kDir + "userck.txt");
+    if (packageCopy) machine_.AddFile(kDir + "userck.txt", "the package's copy");
+    RestoreUserData();
+    EXPECT_EQ(machine_.ReadText(kDir + "userck.txt"), "");
+    EXPECT_EQ(Messages(), std::vector<std::u16string>{u"成功恢复了23个原有数据文件！"});
+  }
 }
 
 // Random bytes do not shrink: they need the room compressBound gives. Over
@@ -380,13 +407,15 @@ TEST_F(UserDataTest, AFailedAdditionLeavesTheArchiveOpenToTheNext) {
   for (const char* file : {"a.txt", "b.txt", "c.txt"}) {
     machine_.AddFile(kDir + file, RandomBytes(5000, static_cast<unsigned>(file[0])));
   }
-  // An addition to an archive writes the record's header, its stream and
-  // the archive's header; the first one writes the new header first.
+  // An addition to an archive writes the record's header, its stream, the
+  // record's header again with the stream's size, and the archive's header;
+  // the first one writes the new archive's header first.
   struct Case {
     bool first;
     int failingWrite;
   };
-  for (const Case& fault : {Case{true, 1}, Case{false, 1}, Case{false, 2}, Case{false, 3}}) {
+  for (const Case& fault :
+       {Case{true, 1}, Case{false, 1}, Case{false, 2}, Case{false, 3}, Case{false, 4}}) {
     SCOPED_TRACE(::testing::Message() << fault.first << " " << fault.failingWrite);
     machine_.RemovePath(kArchive);
     if (!fault.first) {
@@ -404,6 +433,52 @@ TEST_F(UserDataTest, AFailedAdditionLeavesTheArchiveOpenToTheNext) {
     EXPECT_EQ(ReadU32(reinterpret_cast<const uint8_t*>(archive.data()) + kEndOffsetOffset),
               archive.size());
   }
+}
+
+// The record is the zero-filled header and the stream of compress at its
+// default level, byte for byte, whether the stream takes one piece or many.
+TEST_F(UserDataTest, ARecordHoldsTheStreamOfCompress) {
+  std::string compressible;
+  for (int i = 0; compressible.size() < (3u << 20); ++i) compressible += std::to_string(i) + "; ";
+  const std::string contents[] = {"", "abc", RandomBytes(3 << 20, 5), compressible};
+  std::vector<std::string> names;
+  std::string records;
+  for (const std::string& content : contents) {
+    names.push_back("f" + std::to_string(names.size()) + ".txt");
+    machine_.AddFile(kDir + names.back(), content);
+    ASSERT_EQ(AddFileToArchive(kArchive, kDir + names.back()), 1);
+    const std::string stream = ZlibStream(content);
+    std::string header(kDigestRecordHeaderSize, '\0');
+    header.replace(0, 2, "CF");
+    header.replace(kRecordNameOffset, names.back().size(), names.back());
+    header.replace(kDigestFieldOffset, kDigestDigits, DigestOf(content));
+    uint8_t size[4];
+    WriteU32(size, static_cast<uint32_t>(stream.size()));
+    header.replace(kDigestStreamSizeOffset, 4, reinterpret_cast<const char*>(size), 4);
+    records += header + stream;
+  }
+  const std::string archive = Archive();
+  ASSERT_EQ(archive.size(), kContainerHeaderSize + records.size());
+  EXPECT_TRUE(archive.substr(kContainerHeaderSize) == records);
+  EXPECT_EQ(RecordNames(archive), names);
+}
+
+// An addition walks the archive by its headers: it reads none of the
+// streams already packed, so that its cost is its own record's.
+TEST_F(UserDataTest, AnAdditionReadsOnlyTheArchivesHeaders) {
+  machine_.AddFile(kDir + "big.bin", RandomBytes(3 << 20, 3));
+  machine_.AddFile(kDir + "small.txt", "small");
+  ASSERT_EQ(AddFileToArchive(kArchive, kDir + "big.bin"), 1);
+  machine_.RecordCalls(true);
+  ASSERT_EQ(AddFileToArchive(kArchive, kDir + "small.txt"), 1);
+  machine_.RecordCalls(false);
+  int archiveReads = 0;
+  for (const auto& call : machine_.RecordedCalls()) {
+    archiveReads +=
+        call.operation == "ReadFile" && call.subjects.find(kBackupArchiveName) != std::string::npos;
+  }
+  EXPECT_EQ(archiveReads, 2) << "the container's header and the one record's";
+  EXPECT_EQ(RecordNames(Archive()), (std::vector<std::string>{"big.bin", "small.txt"}));
 }
 
 // The user who chose to keep the earlier data hears when its archive is

@@ -313,6 +313,31 @@ TEST(FakeFiles, TruncateCutsAtTheGivenSizeEvenOnAFullDisk) {
   EXPECT_EQ(machine.ReadText("C:\\out.bin"), "abZ");
 }
 
+// Seeking moves the position only; a write behind the end fills the gap
+// with zero bytes, and the gap takes disk space too.
+TEST(FakeFiles, SeekMovesThePositionAndAWriteBehindTheEndFillsTheGap) {
+  FakeMachine machine;
+  machine.AddFile("C:\\out.bin", "abcdef");
+  auto file = machine.CreateFileA("C:\\out.bin", kGenericRead | kGenericWrite, 0, kOpenExisting, 0);
+  ASSERT_NE(file, nullptr);
+  char buffer[4] = {};
+  uint32_t count = 0;
+  ASSERT_TRUE(file->Seek(2));
+  ASSERT_TRUE(file->Read(buffer, 2, &count));
+  EXPECT_EQ(std::string(buffer, count), "cd");
+  ASSERT_TRUE(file->Seek(8));
+  ASSERT_TRUE(file->Read(buffer, 2, &count));
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(file->Size(), 6u);
+  ASSERT_TRUE(file->Write("Z", 1, &count));
+  machine.SetDiskFullAfter(3);
+  ASSERT_TRUE(file->Seek(20));
+  EXPECT_FALSE(file->Write("Y", 1, &count));
+  EXPECT_EQ(machine.LastError(), kErrorDiskFull);
+  file.reset();
+  EXPECT_EQ(machine.ReadText("C:\\out.bin"), std::string("abcdef\0\0Z", 9));
+}
+
 TEST(FakeFiles, Wow64RedirectsTheSystemFolderUnlessSwitchedOff) {
   FakeMachine machine = FakeMachine::Windows7x64();
   EXPECT_NE(OpenForWrite(machine, "C:\\WINDOWS\\System32\\zavoli4.ime", kCreateAlways), nullptr);

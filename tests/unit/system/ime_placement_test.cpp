@@ -259,6 +259,46 @@ TEST_F(ImePlacementTest, EarlierDataQuestionFollowsTheBackupAndTheDirectory) {
   EXPECT_EQ(BackupState, kBackupComplete);
 }
 
+// User files that the backup could not take stay where they are, in the
+// earlier install's directory, unless the user says not to keep the earlier
+// data; the option record left in place is marked as the user's own.
+TEST_F(ImePlacementTest, UnsavedUserFilesStayUnlessTheUserSaysNo) {
+  struct Case {
+    const char* what;
+    const char* previousDir;
+    int32_t backupState;
+    int answer;  // to the keep-old-data question; 0: none is asked, -1: its box fails
+    bool kept;
+  };
+  const Case cases[] = {
+      {"no backup, same directory", kDir, kBackupNone, 0, true},
+      {"no earlier directory known", "", kBackupNone, 0, true},
+      {"whole backup, Yes", kDir, kBackupComplete, win::kIdYes, true},
+      {"whole backup, No", kDir, kBackupComplete, win::kIdNo, false},
+      {"whole backup, the question cannot be shown", kDir, kBackupComplete, -1, true},
+      {"another directory", "D:\\old\\", kBackupNone, 0, false},
+  };
+  const std::string packageRecord(200, '\1');
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Prepare(Preset::kWindows7x86);
+    UserDataUnsaved = 1;
+    BackupState = c.backupState;
+    PreviousInstallDir.Assign(c.previousDir);
+    machine_->AddFile(std::string(kDir) + "zvszsj43.zvh", "mine");
+    machine_->AddFile(std::string(kDir) + "zavopyck.bak", "my phrases");
+    if (c.answer > 0) machine_->QueueAnswer(c.answer);
+    if (c.answer < 0) machine_->FailOperation("MessageBoxW", win::kErrorNotEnoughMemory);
+    PlaceImeFiles(PlacementPass::kFirst);
+    machine_->ClearFailures();
+    EXPECT_EQ(machine_->MessageBoxes().size(), c.answer > 0 ? 1u : 0u);
+    EXPECT_EQ(InDir("zvszsj43.zvh"), c.kept ? "mine" : packageRecord);
+    EXPECT_EQ(InDir("zavopyck.bak"), c.kept ? "my phrases" : "py");
+    EXPECT_EQ(InDir("zavoli4.ime"), "ime32-full");
+    EXPECT_EQ(OptionRecordKept, c.kept ? 1 : 0);
+  }
+}
+
 TEST_F(ImePlacementTest, IncompleteExtractionIsReportedAndTheInstallGoesOn) {
   Prepare(Preset::kWindows7x86);
   BackupState = kBackupComplete;

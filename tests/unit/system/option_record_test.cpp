@@ -120,11 +120,30 @@ TEST_F(OptionRecordTest, WritesEveryOptionOfTheEditionAndWindowModeOverAStoredRe
   }
 }
 
-TEST_F(OptionRecordTest, KeepingTheEarlierDataLeavesTheRecordAlone) {
-  machine_.AddFile("C:\\z\\zvszsj43.zvh", "mine");
-  BackupState = kBackupKeepOldData;
-  AdjustOptionRecord();
-  EXPECT_EQ(Record(), "mine");
+// The user's record stays when the earlier data is kept, or when the
+// extraction left it in place; data the backup could not take elsewhere
+// does not spare the package's record its options.
+TEST_F(OptionRecordTest, OnlyTheUsersOwnRecordIsLeftAlone) {
+  struct Case {
+    int32_t backupState;
+    int32_t unsaved;
+    int32_t kept;
+    bool rewritten;
+  };
+  for (const Case& c : {Case{kBackupKeepOldData, 0, 0, false}, Case{kBackupNone, 1, 1, false},
+                        Case{kBackupComplete, 1, 1, false}, Case{kBackupNone, 1, 0, true},
+                        Case{kBackupComplete, 1, 0, true}, Case{kBackupComplete, 0, 0, true}}) {
+    SCOPED_TRACE(::testing::Message() << c.backupState << c.unsaved << c.kept);
+    machine_.AddFile("C:\\z\\zvszsj43.zvh", std::string(200, '\x7f'));
+    BackupState = c.backupState;
+    UserDataUnsaved = c.unsaved;
+    OptionRecordKept = c.kept;
+    WindowMode = 3;
+    AdjustOptionRecord();
+    const std::string record = Record();
+    ASSERT_EQ(record.size(), 200u);
+    EXPECT_EQ(record[0] == 4, c.rewritten);
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "package/work_buffer.h"
@@ -76,6 +77,51 @@ TEST_F(StampImeVersionTest, LeavesTheFileAloneWhenItCannotBeReadOrNeedsNoStamp) 
   EXPECT_EQ(machine_.ReadText("C:\\plain.ime"), "no brand here");
   StampImeVersion("C:\\missing.ime");
   EXPECT_FALSE(machine_.Exists("C:\\missing.ime"));
+}
+
+// A rewrite that fails at any step leaves the module whole and unstamped
+// under its name, with nothing left beside it.
+TEST_F(StampImeVersionTest, AFailedRewriteLeavesTheUnstampedModuleWhole) {
+  WorkBufferReservation buffer;
+  const std::string content = "MZ" + Utf16(kBrand + u"  6.3") + std::string(4096, 'm');
+  struct Case {
+    const char* what;
+    std::function<uint32_t(fake::FakeMachine&)> fault;  // a handle it holds, or 0
+  };
+  const Case cases[] = {
+      {"disk full",
+       [](fake::FakeMachine& m) {
+         m.SetDiskFullAfter(100);
+         return 0u;
+       }},
+      {"write refused",
+       [](fake::FakeMachine& m) {
+         m.FailOperation("WriteFile", win::kErrorAccessDenied);
+         return 0u;
+       }},
+      {"rename refused",
+       [](fake::FakeMachine& m) {
+         m.FailOperation("MoveFileA", win::kErrorAccessDenied);
+         return 0u;
+       }},
+      {"held open by another program",
+       [](fake::FakeMachine& m) {
+         return m.OpenHandle("C:\\a.ime", win::kGenericRead, win::kFileShareRead);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    machine_.AddFile("C:\\a.ime", content);
+    const uint32_t held = c.fault(machine_);
+    StampImeVersion("C:\\a.ime");
+    if (held != 0) machine_.ReleaseHandle(held);
+    machine_.ClearFailures();
+    machine_.ClearDiskFull();
+    EXPECT_EQ(machine_.ReadText("C:\\a.ime"), content);
+    for (const char* beside : {"C:\\a.ime~zvn", "C:\\a.ime~zvo", "C:\\a2.ime"}) {
+      EXPECT_FALSE(machine_.Exists(beside)) << beside;
+    }
+  }
 }
 
 }  // namespace

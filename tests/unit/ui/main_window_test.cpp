@@ -140,6 +140,45 @@ TEST_F(WizardTest, OnSixtyFourBitWindowsTheTypingTestFollowsTheProcessingPage) {
   EXPECT_EQ(machine_->MessageBoxes()[0].text, u"安装完毕，如不能使用，请重新启动计算机！");
 }
 
+// While the closing message or the report is open, the end of the install
+// is not run again: clicks and close requests wait until it is over.
+TEST_F(WizardTest, TheEndOfTheInstallRunsOnceWhateverTheUserClicksMeanwhile) {
+  struct Case {
+    const char* what;
+    std::vector<uint32_t> typingTestClicks;  // the last one ends the install
+    bool report;
+  };
+  for (const Case& c : {Case{"exit on page 8, closing message", {kExit}, false},
+                        Case{"confirm on page 9, report", {kConfirm, kConfirm}, true}}) {
+    SCOPED_TRACE(c.what);
+    ResetProcessState();
+    Prepare(Preset::kWindows7x64);
+    ThenClick(kConfirm);
+    ThenClick(kConfirm);
+    machine_->QueueDialogScript({DialogStep::Click(test::kSkinDialogOk)});
+    ThenClick(kConfirm);
+    ThenTimer();
+    machine_->WhenIdle([this, &c] {
+      if (c.report) machine_->RemovePath(std::string(kDir) + "zavoli4.ime");
+      machine_->WhileNextBoxIsOpen([this] {
+        for (uint32_t point : {kExit, kConfirm}) {
+          machine_->SendMessageW(MainWindow, win::kWmLButtonDown, 0, point);
+        }
+        machine_->SendMessageW(MainWindow, win::kWmClose, 0, 0);
+        EXPECT_TRUE(machine_->IsWindow(MainWindow));
+      });
+    });
+    for (uint32_t point : c.typingTestClicks) ThenClick(point);
+
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(machine_->FindWindowOfClass("installWClass"), 0u);
+    ASSERT_EQ(machine_->MessageBoxes().size(), 1u);
+    EXPECT_EQ(
+        machine_->MessageBoxes()[0].text.rfind(u"智能岚汀汉字输入系统7.8版安装情况报告。", 0) == 0,
+        c.report);
+  }
+}
+
 // A close request or a timer that the system refuses does not leave the
 // wizard open with nothing left to do.
 TEST_F(WizardTest, ARefusedCloseRequestOrTimerStillEndsTheWizard) {
@@ -262,14 +301,17 @@ TEST_F(WizardTest, AReinstallKeepsTheUsersDataWhenTheUserSaysYes) {
 
 // A data file that exists but cannot be read for the backup (another program
 // holds it) is not laid over: whether the backup stops there (zavodwdw.txt)
-// or goes on without it (zvszsj05.zvh), the user's files stay as they were.
+// or goes on without it (zvszsj05.zvh) and the user keeps the earlier data,
+// the user's files stay as they were. A user who says not to keep it gets
+// the package's files, the option record set up by this install.
 TEST_F(WizardTest, AReinstallLeavesTheUsersDataAloneWhenTheBackupCannotTakeIt) {
   struct Case {
     const char* unreadable;
-    bool asked;  // the backup is whole all the same, and the user says No
+    int answer;  // to the keep-old-data question; 0: none is asked
   };
-  for (const Case& c : {Case{"zavodwdw.txt", false}, Case{"zvszsj05.zvh", true}}) {
-    SCOPED_TRACE(c.unreadable);
+  for (const Case& c : {Case{"zavodwdw.txt", 0}, Case{"zvszsj05.zvh", win::kIdYes},
+                        Case{"zvszsj05.zvh", win::kIdNo}}) {
+    SCOPED_TRACE(::testing::Message() << c.unreadable << " " << c.answer);
     ResetProcessState();
     Prepare(Preset::kWindows7x86);
     for (int click = 0; click < 3; ++click) ThenClick(kConfirm);
@@ -279,13 +321,18 @@ TEST_F(WizardTest, AReinstallLeavesTheUsersDataAloneWhenTheBackupCannotTakeIt) {
         {"zavodwdw.txt", "my words"},
         {"zvszsj05.zvh", "my phrases"},
         {"zvszsj43.zvh", Installed("zvszsj43.zvh").substr(0, 199) + "!"}};
-    for (const auto& [name, content] : mine) machine_->AddFile(kDir + name, content);
+    std::map<std::string, std::string> installed;
+    for (const auto& [name, content] : mine) {
+      installed[name] = Installed(name);
+      machine_->AddFile(kDir + name, content);
+    }
 
     machine_->EndProgram();
     ResetProcessState();
     machine_->ClearMessageBoxes();
     for (int click = 0; click < 3; ++click) ThenClick(kConfirm);
-    if (c.asked) machine_->QueueAnswer(win::kIdNo);
+    if (c.answer != 0) machine_->QueueAnswer(c.answer);
+    machine_->QueueDialogScript({DialogStep::Click(102), DialogStep::Click(105)});
     machine_->FailOperation("CreateFileA", win::kErrorSharingViolation, c.unreadable, 1);
     ASSERT_EQ(Run(), 0);
     machine_->ClearFailures();
@@ -293,8 +340,9 @@ TEST_F(WizardTest, AReinstallLeavesTheUsersDataAloneWhenTheBackupCannotTakeIt) {
     const auto& boxes = machine_->MessageBoxes();
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes[0].text == u"检测到安装目录下有智能岚汀以前的词组等数据文件，是否保留？",
-              c.asked);
-    for (const auto& [name, content] : mine) EXPECT_EQ(Installed(name), content) << name;
+              c.answer != 0);
+    const std::map<std::string, std::string>& expected = c.answer == win::kIdNo ? installed : mine;
+    for (const auto& [name, content] : expected) EXPECT_EQ(Installed(name), content) << name;
   }
 }
 
