@@ -187,9 +187,11 @@ class Container:
         return found[-1] if found else None
 
 
-def parse_container(data: bytes) -> Container:
+def parse_container(data: bytes, empty_records: bool = False) -> Container:
     """Reads a whole container; every record must be sound (marker, name, stream,
-    and in the digest layout a digest that matches the content)."""
+    and in the digest layout a digest that matches the content).  An empty record
+    is refused, as the installer refuses one in a package, unless `empty_records`
+    (the backup archive, where an empty user file is packed as it is)."""
     if len(data) < HEADER_SIZE or data[0:1] != CONTAINER_LETTER:
         raise ContainerError("the package does not start with a container header")
     digest_layout = data[1:2] == DIGEST_LETTER
@@ -214,7 +216,7 @@ def parse_container(data: bytes) -> Container:
             content = zlib.decompress(stream)
         except zlib.error as error:
             raise ContainerError(f"record {name!r}: damaged stream ({error})") from None
-        if not content:
+        if not content and not empty_records:
             raise ContainerError(f"record {name!r} is empty; the installer refuses it")
         digest = None
         if digest_layout:
