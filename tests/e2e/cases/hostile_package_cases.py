@@ -30,7 +30,9 @@ from typing import Dict, Iterator, List, Optional, Sequence, Tuple
 from checks import case_table, ExpectedBox, Expectations, program_name
 import checks
 import hostile_package
+import large_package
 import package_model
+import silent_install_cases as silent
 import wine_env
 from wine_env import HarnessError
 import winebox
@@ -335,6 +337,32 @@ def hostile_package_install(harness: winebox.Harness, check: Expectations) -> No
         for path in ESCAPES:
             check.equal(f"{path} exists", False, box.exists(path))
         check.equal("files left in the working folder", [], box.stray_files())
+
+
+LARGE_EXE = os.path.join("tests", "e2e", "large", "zvsetup_large.exe")
+DEMO_PACKAGE = os.path.join("demo", "demo.zvz")
+
+
+def large_exe(harness: winebox.Harness) -> str:
+    """zvsetup_large.exe, which must carry what large_package.py makes of the build's
+    demo package now (else the build is older than the generator)."""
+    exe = build_file(harness, LARGE_EXE)
+    with open(build_file(harness, DEMO_PACKAGE), "rb") as f:
+        wanted = large_package.build(f.read())
+    if embedded_package(exe) != wanted:
+        raise HarnessError(f"{exe} carries another package than large_package.py "
+                           "writes: build it again")
+    return exe
+
+
+@case("silent_large_records")
+def silent_large_records(harness: winebox.Harness, check: Expectations) -> None:
+    """A package with large, well-compressed records (one beyond the scratch slot):
+    every file reaches the install directory byte for byte, on 64-bit and on 32-bit
+    Windows."""
+    with program(harness, large_exe(harness)):
+        for variant in ("win7", "win7x86"):
+            silent.plain_install(harness, check, variant, 936)
 
 
 # ---------------------------------------------------------------------------

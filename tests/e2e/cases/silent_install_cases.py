@@ -32,8 +32,6 @@ from typing import Dict, List, Optional, Sequence, Tuple
 
 from checks import case_table, CaseFailure, ExpectedBox, Expectations, program_name, show
 import checks
-import hostile_package_cases as hostile
-import large_package
 import package_model
 from package_model import PackageError, PlacedFile, System
 import wine_env
@@ -547,32 +545,6 @@ def silent_winxp_936(harness: winebox.Harness, check: Expectations) -> None:
     """XP: zavoli4.ime in system32, both companions kept, one remembered file; the
     product's layout moves to place 2 of the preload lists."""
     plain_install(harness, check, "winxp", 936)
-
-
-LARGE_EXE = os.path.join("tests", "e2e", "large", "zvsetup_large.exe")
-DEMO_PACKAGE = os.path.join("demo", "demo.zvz")
-
-
-def large_exe(harness: winebox.Harness) -> str:
-    """zvsetup_large.exe, which must carry what large_package.py makes of the build's
-    demo package now (else the build is older than the generator)."""
-    exe = hostile.build_file(harness, LARGE_EXE)
-    with open(hostile.build_file(harness, DEMO_PACKAGE), "rb") as f:
-        wanted = large_package.build(f.read())
-    if hostile.embedded_package(exe) != wanted:
-        raise winebox.HarnessError(f"{exe} carries another package than large_package.py "
-                                   "writes: build it again")
-    return exe
-
-
-@case("silent_large_records")
-def silent_large_records(harness: winebox.Harness, check: Expectations) -> None:
-    """A package with large, well-compressed records (one beyond the scratch slot):
-    every file reaches the install directory byte for byte, on 64-bit and on 32-bit
-    Windows."""
-    with hostile.program(harness, large_exe(harness)):
-        for variant in ("win7", "win7x86"):
-            plain_install(harness, check, variant, 936)
 
 
 # The mutex a silent install holds while it runs (app/silent_mode.cpp).
