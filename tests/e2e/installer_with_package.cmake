@@ -64,3 +64,20 @@ function(zv_installer_with_package target package)
   # The end-to-end cases look for it here, relative to zvsetup.exe.
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
+
+# zv_installer_with_derived_package(TARGET GENERATOR PACKAGE COMMENT): as above, with the
+# package file PACKAGE written by the Python script GENERATOR ("GENERATOR DEMO_PACKAGE
+# PACKAGE") from the demo package. Nothing is built without a demo package.
+function(zv_installer_with_derived_package target generator package comment)
+  if(NOT ZV_DEMO_PACKAGE)
+    message(STATUS "No demo package: ${target}.exe is not built")
+    return()
+  endif()
+  add_custom_command(
+    OUTPUT ${package}
+    COMMAND Python3::Interpreter -B ${generator} ${ZV_DEMO_PACKAGE} ${package}
+    DEPENDS ${generator} ${ZV_DEMO_PACKAGE} ${PROJECT_SOURCE_DIR}/tools/demo_package/container.py
+    COMMENT "${comment}"
+    VERBATIM)
+  zv_installer_with_package(${target} ${package})
+endfunction()

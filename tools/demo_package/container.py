@@ -29,7 +29,9 @@ from __future__ import annotations
 
 import dataclasses
 import hashlib
+import os
 import struct
+import sys
 import zlib
 from typing import Optional, Tuple
 
@@ -232,3 +234,20 @@ def parse_container(data: bytes, empty_records: bool = False) -> Container:
         records=tuple(records),
         trailing=data[position:],
     )
+
+
+def derive_package_main(argv, build, usage):
+    """The command line of a generator of a test package made from the demo package:
+    `argv` is [program, DEMO_PACKAGE, OUTPUT]; writes build(the demo package's bytes)
+    to OUTPUT through a neighbour file, so a failed run leaves no half package.
+    Returns the exit code: 0, or 2 with `usage` for wrong arguments."""
+    if len(argv) != 3:
+        sys.stderr.write(usage + "\n")
+        return 2
+    with open(argv[1], "rb") as f:
+        data = build(f.read())
+    temporary = argv[2] + ".tmp"
+    with open(temporary, "wb") as out:
+        out.write(data)
+    os.replace(temporary, argv[2])
+    return 0

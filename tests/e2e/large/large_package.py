@@ -85,16 +85,7 @@ def build(demo: bytes) -> bytes:
 
 
 def main(argv: List[str]) -> int:
-    if len(argv) != 3:
-        sys.stderr.write(__doc__.split("\n\n", 2)[1] + "\n")
-        return 2
-    with open(argv[1], "rb") as f:
-        data = build(f.read())
-    temporary = argv[2] + ".tmp"
-    with open(temporary, "wb") as out:
-        out.write(data)
-    os.replace(temporary, argv[2])
-    return 0
+    return container.derive_package_main(argv, build, __doc__.split("\n\n", 2)[1])
 
 
 if __name__ == "__main__":
