@@ -576,6 +576,11 @@ void FakeFileSystem::SetDriveType(char letter, uint32_t type) {
   }
 }
 
+void FakeFileSystem::CopyDrivesFrom(const FakeFileSystem& other) {
+  roots_.clear();
+  for (const auto& [drive, root] : other.roots_) roots_[drive] = CopyTree(*root);
+}
+
 void FakeFileSystem::SetCurrentDirectory(const std::string& path) {
   state_.settings.currentDir = path;
 }

@@ -107,6 +107,10 @@ class FakeFileSystem : public platform::FileSystem {
   // when missing.
   std::shared_ptr<FileNode> FindNode(const std::string& path, bool redirect, uint32_t* error);
   uint32_t CodePage() const { return state_.settings.ansiCodePage; }
+  // For the machine that starts as a copy of another: the drives' trees
+  // become copies of `other`'s (what is open or loaded there is not copied).
+  // The drive types are settings of the machine, copied with them.
+  void CopyDrivesFrom(const FakeFileSystem& other);
 
  private:
   friend class FakeFile;

@@ -6,7 +6,9 @@
 
 namespace zv::fake {
 
-FakeMachine::FakeMachine(Preset preset)
+FakeMachine::FakeMachine(Preset preset) : FakeMachine(preset, &Prototype(preset)) {}
+
+FakeMachine::FakeMachine(Preset preset, const FakeMachine* prototype)
     : FakeFileSystem(machine_),
       FakeRegistry(machine_),
       FakeSystemInfo(machine_),
@@ -18,11 +20,35 @@ FakeMachine::FakeMachine(Preset preset)
       FakeWindows(machine_),
       FakeGraphics(machine_, *this),
       FakeFileMappings(machine_) {
-  ApplyPreset(preset);
+  if (prototype != nullptr) {
+    CopyPresetFrom(*prototype);
+  } else {
+    ApplyPreset(preset);
+  }
 }
 
 FakeMachine::~FakeMachine() {
   if (installed_ && platform::CurrentServices().files == this) platform::ResetServices();
+}
+
+const FakeMachine& FakeMachine::Prototype(Preset preset) {
+  static const FakeMachine windows7x64(Preset::kWindows7x64, nullptr);
+  static const FakeMachine windows7x86(Preset::kWindows7x86, nullptr);
+  static const FakeMachine windowsXp(Preset::kWindowsXp, nullptr);
+  switch (preset) {
+    case Preset::kWindows7x86:
+      return windows7x86;
+    case Preset::kWindowsXp:
+      return windowsXp;
+    default:
+      return windows7x64;
+  }
+}
+
+void FakeMachine::CopyPresetFrom(const FakeMachine& prototype) {
+  machine_.settings = prototype.machine_.settings;
+  CopyDrivesFrom(prototype);
+  CopyKeysFrom(prototype);
 }
 
 void FakeMachine::ApplyPreset(Preset preset) {

@@ -16,6 +16,9 @@ constexpr uint32_t kErrorKeyDeleted = 1018;
 constexpr uint32_t kRegMultiSz = 7;
 constexpr uint32_t kGenericAll = 0x10000000;
 constexpr uint32_t kMaximumAllowed = 0x02000000;
+// The predefined keys that hold their own tree (HKCR is a view into HKLM).
+constexpr RegKey kStoredRoots[] = {platform::kHkeyCurrentUser, platform::kHkeyLocalMachine,
+                                   platform::kHkeyUsers};
 
 bool IsString(uint32_t type) {
   return type == win::kRegSz || type == win::kRegExpandSz || type == kRegMultiSz;
@@ -80,12 +83,26 @@ std::u16string StringOf(const RegValue& value) {
 }  // namespace
 
 FakeRegistry::FakeRegistry(MachineState& state) : state_(state) {
-  for (RegKey root :
-       {platform::kHkeyCurrentUser, platform::kHkeyLocalMachine, platform::kHkeyUsers}) {
-    roots_[root] = std::make_shared<KeyNode>();
-  }
+  for (RegKey root : kStoredRoots) roots_[root] = std::make_shared<KeyNode>();
+  AliasClassesRoot();
+}
+
+void FakeRegistry::AliasClassesRoot() {
   roots_[platform::kHkeyClassesRoot] =
       Walk(roots_[platform::kHkeyLocalMachine], u"Software\\Classes", true);
+}
+
+std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::CopyKey(const KeyNode& key) {
+  auto copy = std::make_shared<KeyNode>();
+  copy->name = key.name;
+  copy->values = key.values;
+  for (const auto& [folded, child] : key.subKeys) copy->subKeys.emplace(folded, CopyKey(*child));
+  return copy;
+}
+
+void FakeRegistry::CopyKeysFrom(const FakeRegistry& other) {
+  for (RegKey root : kStoredRoots) roots_[root] = CopyKey(*other.roots_.at(root));
+  AliasClassesRoot();
 }
 
 std::u16string FakeRegistry::Wide(const std::string& text) const {

@@ -95,6 +95,10 @@ class FakeRegistry : public platform::Registry {
   // Keys opened or created by the code under test and not closed yet.
   size_t OpenKeyCount() const { return handles_.size(); }
 
+  // For the machine that starts as a copy of another: every key and value
+  // becomes a copy of `other`'s (its open handles are not copied).
+  void CopyKeysFrom(const FakeRegistry& other);
+
  private:
   struct StoredValue {
     std::u16string name;
@@ -112,6 +116,9 @@ class FakeRegistry : public platform::Registry {
     std::string path;  // for fault matching, e.g. "HKEY_CURRENT_USER\Keyboard Layout"
   };
 
+  static std::shared_ptr<KeyNode> CopyKey(const KeyNode& key);
+  // HKCR shows HKLM\Software\Classes.
+  void AliasClassesRoot();
   std::optional<OpenKey> Resolve(platform::RegKey key) const;
   uint32_t OpenOrCreate(std::string_view operation, platform::RegKey parent,
                         const std::u16string& subKey, const std::string& shownSubKey,
