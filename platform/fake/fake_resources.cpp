@@ -1,6 +1,6 @@
 #include "platform/fake/fake_resources.h"
 
-#include <new>
+#include <cstdlib>
 #include <utility>
 
 #include "platform/win_constants.h"
@@ -18,9 +18,14 @@ std::string Key(const std::string& name, const std::string& type) {
   return key;
 }
 
+struct FreeBytes {
+  void operator()(uint8_t* bytes) const { std::free(bytes); }
+};
+using ZeroedBytes = std::unique_ptr<uint8_t, FreeBytes>;
+
 class FakeBlock : public platform::GlobalBlock {
  public:
-  FakeBlock(std::unique_ptr<uint8_t[]> bytes, size_t size, std::shared_ptr<size_t> live)
+  FakeBlock(ZeroedBytes bytes, size_t size, std::shared_ptr<size_t> live)
       : bytes_(std::move(bytes)), size_(size), live_(std::move(live)) {
     ++*live_;
   }
@@ -32,7 +37,7 @@ class FakeBlock : public platform::GlobalBlock {
   size_t size() const override { return size_; }
 
  private:
-  std::unique_ptr<uint8_t[]> bytes_;
+  ZeroedBytes bytes_;
   size_t size_;
   std::shared_ptr<size_t> live_;
 };
@@ -53,7 +58,9 @@ std::unique_ptr<platform::GlobalBlock> FakeResources::AllocateZeroedBlock(size_t
     state_.Fail(win::kErrorNotEnoughMemory);
     return nullptr;
   }
-  std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size]());
+  // calloc takes a large block straight from fresh, already zeroed pages, so
+  // that only the pages the code under test touches cost anything.
+  ZeroedBytes bytes(static_cast<uint8_t*>(std::calloc(size, 1)));
   if (bytes == nullptr) {
     state_.Fail(win::kErrorNotEnoughMemory);
     return nullptr;

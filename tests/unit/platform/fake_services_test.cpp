@@ -307,8 +307,15 @@ TEST(FakeResources, ResourcesStayPutAndBlocksAreZeroed) {
   EXPECT_TRUE(std::all_of(block->data(), block->data() + block->size(),
                           [](uint8_t byte) { return byte == 0; }));
   EXPECT_EQ(machine.LiveBlockCount(), 1u);
+  std::fill(block->data(), block->data() + block->size(), uint8_t{0xA5});
   block.reset();
   EXPECT_EQ(machine.LiveBlockCount(), 0u);
+  // A block of the size just given back is zeroed all the same.
+  block = machine.AllocateZeroedBlock(2097152);
+  ASSERT_NE(block, nullptr);
+  EXPECT_TRUE(std::all_of(block->data(), block->data() + block->size(),
+                          [](uint8_t byte) { return byte == 0; }));
+  block.reset();
   machine.FailOperation("GlobalAlloc", kErrorNotEnoughMemory, "", 1);
   EXPECT_EQ(machine.AllocateZeroedBlock(16), nullptr);
   EXPECT_NE(machine.AllocateZeroedBlock(16), nullptr);
