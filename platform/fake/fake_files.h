@@ -21,6 +21,13 @@ namespace zv::fake {
 
 class FakeFile;
 
+// A file or folder as FakeFileSystem::ListTree gives it.
+struct TreeEntry {
+  std::string path;           // the directory's path joined with the names below it
+  uint32_t attributes;        // as GetFileAttributesA reports them
+  std::vector<uint8_t> data;  // a file's bytes; empty for a folder
+};
+
 class FakeFileSystem : public platform::FileSystem {
  public:
   explicit FakeFileSystem(MachineState& state);
@@ -78,6 +85,10 @@ class FakeFileSystem : public platform::FileSystem {
   uint32_t Attributes(const std::string& path) const;
   // Names in a directory, in case-insensitive order; empty when it is missing.
   std::vector<std::string> ListDirectory(const std::string& path) const;
+  // Everything below a directory, each folder followed by what it holds,
+  // names in case-insensitive order; empty when the directory is missing.
+  // One walk of the tree, for pictures of a whole disk.
+  std::vector<TreeEntry> ListTree(const std::string& path) const;
   // Opens the file or directory as another program would and keeps it open
   // until ReleaseHandle. Returns a handle number, 0 when the open fails
   // (LastError() says why).
