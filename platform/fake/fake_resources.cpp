@@ -1,8 +1,8 @@
 #include "platform/fake/fake_resources.h"
 
-#include <cstdlib>
 #include <utility>
 
+#include "platform/fake/block_pool.h"
 #include "platform/win_constants.h"
 
 namespace zv::fake {
@@ -18,10 +18,12 @@ std::string Key(const std::string& name, const std::string& type) {
   return key;
 }
 
-struct FreeBytes {
-  void operator()(uint8_t* bytes) const { std::free(bytes); }
+// Gives a block back to the pool it came from.
+struct GiveBack {
+  size_t size;
+  void operator()(uint8_t* bytes) const { BlockPool::Shared().Give(bytes, size); }
 };
-using ZeroedBytes = std::unique_ptr<uint8_t, FreeBytes>;
+using ZeroedBytes = std::unique_ptr<uint8_t, GiveBack>;
 
 class FakeBlock : public platform::GlobalBlock {
  public:
@@ -58,9 +60,7 @@ std::unique_ptr<platform::GlobalBlock> FakeResources::AllocateZeroedBlock(size_t
     state_.Fail(win::kErrorNotEnoughMemory);
     return nullptr;
   }
-  // calloc takes a large block straight from fresh, already zeroed pages, so
-  // that only the pages the code under test touches cost anything.
-  ZeroedBytes bytes(static_cast<uint8_t*>(std::calloc(size, 1)));
+  ZeroedBytes bytes(BlockPool::Shared().Take(size), GiveBack{size});
   if (bytes == nullptr) {
     state_.Fail(win::kErrorNotEnoughMemory);
     return nullptr;
