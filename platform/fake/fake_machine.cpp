@@ -32,16 +32,18 @@ FakeMachine::~FakeMachine() {
 }
 
 const FakeMachine& FakeMachine::Prototype(Preset preset) {
-  static const FakeMachine windows7x64(Preset::kWindows7x64, nullptr);
-  static const FakeMachine windows7x86(Preset::kWindows7x86, nullptr);
-  static const FakeMachine windowsXp(Preset::kWindowsXp, nullptr);
+  // Never destroyed: a machine may take its registry's copy as late as its
+  // own last call, and may be one that outlives the statics.
+  static const FakeMachine* const windows7x64 = new FakeMachine(Preset::kWindows7x64, nullptr);
+  static const FakeMachine* const windows7x86 = new FakeMachine(Preset::kWindows7x86, nullptr);
+  static const FakeMachine* const windowsXp = new FakeMachine(Preset::kWindowsXp, nullptr);
   switch (preset) {
     case Preset::kWindows7x86:
-      return windows7x86;
+      return *windows7x86;
     case Preset::kWindowsXp:
-      return windowsXp;
+      return *windowsXp;
     default:
-      return windows7x64;
+      return *windows7x64;
   }
 }
 

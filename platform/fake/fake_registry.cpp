@@ -87,7 +87,7 @@ FakeRegistry::FakeRegistry(MachineState& state) : state_(state) {
   AliasClassesRoot();
 }
 
-void FakeRegistry::AliasClassesRoot() {
+void FakeRegistry::AliasClassesRoot() const {
   roots_[platform::kHkeyClassesRoot] =
       Walk(roots_[platform::kHkeyLocalMachine], u"Software\\Classes", true);
 }
@@ -100,9 +100,16 @@ std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::CopyKey(const KeyNode& key)
   return copy;
 }
 
-void FakeRegistry::CopyKeysFrom(const FakeRegistry& other) {
-  for (RegKey root : kStoredRoots) roots_[root] = CopyKey(*other.roots_.at(root));
-  AliasClassesRoot();
+void FakeRegistry::CopyKeysFrom(const FakeRegistry& other) { copyOf_ = &other; }
+
+std::map<RegKey, std::shared_ptr<FakeRegistry::KeyNode>>& FakeRegistry::Roots() const {
+  if (copyOf_ != nullptr) {
+    const FakeRegistry& other = *copyOf_;
+    copyOf_ = nullptr;
+    for (RegKey root : kStoredRoots) roots_[root] = CopyKey(*other.Roots().at(root));
+    AliasClassesRoot();
+  }
+  return roots_;
 }
 
 std::u16string FakeRegistry::Wide(const std::string& text) const {
@@ -116,8 +123,9 @@ std::string FakeRegistry::Narrow(const std::u16string& text) const {
 // ---- Keys and handles ------------------------------------------------------
 
 std::optional<FakeRegistry::OpenKey> FakeRegistry::Resolve(RegKey key) const {
-  auto root = roots_.find(key);
-  if (root != roots_.end()) return OpenKey{root->second, win::kKeyAllAccess, RootName(key)};
+  const auto& roots = Roots();
+  auto root = roots.find(key);
+  if (root != roots.end()) return OpenKey{root->second, win::kKeyAllAccess, RootName(key)};
   auto open = handles_.find(key);
   if (open == handles_.end()) return std::nullopt;
   return open->second;
@@ -145,8 +153,9 @@ std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::Walk(std::shared_ptr<KeyNod
 std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::TestKey(RegKey root,
                                                              const std::u16string& path,
                                                              bool create) const {
-  auto node = roots_.find(root);
-  return node == roots_.end() ? nullptr : Walk(node->second, path, create);
+  const auto& roots = Roots();
+  auto node = roots.find(root);
+  return node == roots.end() ? nullptr : Walk(node->second, path, create);
 }
 
 uint32_t FakeRegistry::CheckKey(const std::optional<OpenKey>& key, uint32_t right) {
@@ -215,7 +224,7 @@ uint32_t FakeRegistry::RegCreateKeyExW(RegKey parent, const std::u16string& subK
 }
 
 uint32_t FakeRegistry::RegCloseKey(RegKey key) {
-  if (roots_.count(key) > 0) return win::kErrorSuccess;
+  if (Roots().count(key) > 0) return win::kErrorSuccess;
   return handles_.erase(key) > 0 ? win::kErrorSuccess : win::kErrorInvalidHandle;
 }
 
