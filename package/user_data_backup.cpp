@@ -24,6 +24,9 @@ namespace {
 
 constexpr uint64_t kMaxArchiveSize = 0xFFFFFFFFu;
 constexpr size_t kIoChunk = 0x100000;
+// Room added to look for more bytes once the archive's size has been read:
+// a file that does not grow gives none, and one that does is read on.
+constexpr size_t kReadAheadRoom = 0x10000;
 // A source file is read up to this many bytes: no record may pass it.
 constexpr size_t kSourceReadLimit = 0xFFFFFFFFu;
 
@@ -84,7 +87,7 @@ bool ReadRest(platform::File& file, std::string* bytes) {
   bytes->assign(static_cast<size_t>(file.Size()), '\0');
   size_t total = 0;
   for (;;) {
-    if (total == bytes->size()) bytes->resize(total + kIoChunk);
+    if (total == bytes->size()) bytes->resize(total + kReadAheadRoom);
     uint32_t got = 0;
     const size_t want = bytes->size() - total < kIoChunk ? bytes->size() - total : kIoChunk;
     if (!file.Read(&(*bytes)[total], static_cast<uint32_t>(want), &got)) return false;
