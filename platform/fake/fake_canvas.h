@@ -19,6 +19,8 @@ struct Canvas {
   std::vector<platform::ColorRef> pixels;  // rows from the top down
 
   Canvas(int32_t width, int32_t height, platform::ColorRef background);
+  // Paints every pixel with `color`.
+  void Fill(platform::ColorRef color);
   // The colour at (x, y); kClrInvalid outside the canvas.
   platform::ColorRef At(int32_t x, int32_t y) const;
   // Paints (x, y); points outside the canvas are dropped.
@@ -30,5 +32,9 @@ struct Canvas {
 Canvas ReplayOnCanvas(const std::vector<DrawCall>& calls, int32_t width, int32_t height,
                       platform::ColorRef background = platform::Rgb(255, 255, 255),
                       platform::WindowHandle window = 0);
+// The same onto `canvas` as it stands, for a caller that paints many times
+// on one canvas (Fill it first to start afresh).
+void ReplayOnto(const std::vector<DrawCall>& calls, Canvas* canvas,
+                platform::WindowHandle window = 0);
 
 }  // namespace zv::fake

@@ -54,6 +54,17 @@ bool DeleteBlocked(const FileNode& node) {
   });
 }
 
+// Appends what lies below `directory`, whose path is `path`, to `entries`.
+void AppendTree(const FileNode& directory, const std::string& path,
+                std::vector<TreeEntry>* entries) {
+  const std::string prefix = !path.empty() && path.back() == '\\' ? path : path + "\\";
+  for (const auto& [key, child] : directory.children) {
+    const std::string childPath = prefix + child->name;
+    entries->push_back(TreeEntry{childPath, Reported(*child), child->data});
+    if (child->directory) AppendTree(*child, childPath, entries);
+  }
+}
+
 std::string Shown(const ParsedPath& path, uint32_t error) {
   return error == 0 ? FormatPath(path) : std::string();
 }
@@ -576,6 +587,11 @@ void FakeFileSystem::SetDriveType(char letter, uint32_t type) {
   }
 }
 
+void FakeFileSystem::CopyDrivesFrom(const FakeFileSystem& other) {
+  roots_.clear();
+  for (const auto& [drive, root] : other.roots_) roots_[drive] = CopyTree(*root);
+}
+
 void FakeFileSystem::SetCurrentDirectory(const std::string& path) {
   state_.settings.currentDir = path;
 }
@@ -671,6 +687,16 @@ std::vector<std::string> FakeFileSystem::ListDirectory(const std::string& path) 
   if (found.node == nullptr || !found.node->directory) return names;
   for (const auto& [key, child] : found.node->children) names.push_back(child->name);
   return names;
+}
+
+std::vector<TreeEntry> FakeFileSystem::ListTree(const std::string& path) const {
+  std::vector<TreeEntry> entries;
+  ParsedPath parsed;
+  if (Parse(path, false, &parsed) != 0) return entries;
+  Lookup found = Find(parsed);
+  if (found.node == nullptr || !found.node->directory) return entries;
+  AppendTree(*found.node, FormatPath(parsed), &entries);
+  return entries;
 }
 
 uint32_t FakeFileSystem::OpenHandle(const std::string& path, uint32_t access, uint32_t share) {

@@ -21,6 +21,13 @@ namespace zv::fake {
 
 class FakeFile;
 
+// A file or folder as FakeFileSystem::ListTree gives it.
+struct TreeEntry {
+  std::string path;           // the directory's path joined with the names below it
+  uint32_t attributes;        // as GetFileAttributesA reports them
+  std::vector<uint8_t> data;  // a file's bytes; empty for a folder
+};
+
 class FakeFileSystem : public platform::FileSystem {
  public:
   explicit FakeFileSystem(MachineState& state);
@@ -82,6 +89,10 @@ class FakeFileSystem : public platform::FileSystem {
   bool SetStoredAttributes(const std::string& path, uint32_t attributes);
   // Names in a directory, in case-insensitive order; empty when it is missing.
   std::vector<std::string> ListDirectory(const std::string& path) const;
+  // Everything below a directory, each folder followed by what it holds,
+  // names in case-insensitive order; empty when the directory is missing.
+  // One walk of the tree, for pictures of a whole disk.
+  std::vector<TreeEntry> ListTree(const std::string& path) const;
   // Opens the file or directory as another program would and keeps it open
   // until ReleaseHandle. Returns a handle number, 0 when the open fails
   // (LastError() says why).
@@ -111,6 +122,10 @@ class FakeFileSystem : public platform::FileSystem {
   // when missing.
   std::shared_ptr<FileNode> FindNode(const std::string& path, bool redirect, uint32_t* error);
   uint32_t CodePage() const { return state_.settings.ansiCodePage; }
+  // For the machine that starts as a copy of another: the drives' trees
+  // become copies of `other`'s (what is open or loaded there is not copied).
+  // The drive types are settings of the machine, copied with them.
+  void CopyDrivesFrom(const FakeFileSystem& other);
 
  private:
   friend class FakeFile;

@@ -6,7 +6,9 @@
 
 namespace zv::fake {
 
-FakeMachine::FakeMachine(Preset preset)
+FakeMachine::FakeMachine(Preset preset) : FakeMachine(preset, &Prototype(preset)) {}
+
+FakeMachine::FakeMachine(Preset preset, const FakeMachine* prototype)
     : FakeFileSystem(machine_),
       FakeRegistry(machine_),
       FakeSystemInfo(machine_),
@@ -18,11 +20,37 @@ FakeMachine::FakeMachine(Preset preset)
       FakeWindows(machine_),
       FakeGraphics(machine_, *this),
       FakeFileMappings(machine_) {
-  ApplyPreset(preset);
+  if (prototype != nullptr) {
+    CopyPresetFrom(*prototype);
+  } else {
+    ApplyPreset(preset);
+  }
 }
 
 FakeMachine::~FakeMachine() {
   if (installed_ && platform::CurrentServices().files == this) platform::ResetServices();
+}
+
+const FakeMachine& FakeMachine::Prototype(Preset preset) {
+  // Never destroyed: a machine may take its registry's copy as late as its
+  // own last call, and may be one that outlives the statics.
+  static const FakeMachine* const windows7x64 = new FakeMachine(Preset::kWindows7x64, nullptr);
+  static const FakeMachine* const windows7x86 = new FakeMachine(Preset::kWindows7x86, nullptr);
+  static const FakeMachine* const windowsXp = new FakeMachine(Preset::kWindowsXp, nullptr);
+  switch (preset) {
+    case Preset::kWindows7x86:
+      return *windows7x86;
+    case Preset::kWindowsXp:
+      return *windowsXp;
+    default:
+      return *windows7x64;
+  }
+}
+
+void FakeMachine::CopyPresetFrom(const FakeMachine& prototype) {
+  machine_.settings = prototype.machine_.settings;
+  CopyDrivesFrom(prototype);
+  CopyKeysFrom(prototype);
 }
 
 void FakeMachine::ApplyPreset(Preset preset) {

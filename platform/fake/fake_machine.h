@@ -64,7 +64,9 @@ class FakeMachine : private MachineStateHolder,
  public:
   // Every preset has code page 936, drive C: fixed with C:\Windows,
   // C:\Windows\system32 and the Program Files folders, drive D: a CD-ROM,
-  // the user "Administrator" and the current directory C:\.
+  // the user "Administrator" and the current directory C:\. The preset's
+  // settings, drives and keys are copied from a machine built once per
+  // process, so that a new machine costs little.
   explicit FakeMachine(Preset preset = Preset::kWindows7x64);
   // Empties the service table if this machine is still the one installed.
   ~FakeMachine() override;
@@ -113,6 +115,12 @@ class FakeMachine : private MachineStateHolder,
   const MachineSettings& Settings() const { return machine_.settings; }
 
  private:
+  // Copies `prototype`'s settings, drives and keys, or builds the preset
+  // call by call when it is null.
+  FakeMachine(Preset preset, const FakeMachine* prototype);
+  // The machine of `preset` built call by call, once per process.
+  static const FakeMachine& Prototype(Preset preset);
+  void CopyPresetFrom(const FakeMachine& prototype);
   void ApplyPreset(Preset preset);
   void AddStandardRegistry();
 

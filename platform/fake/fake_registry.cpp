@@ -16,6 +16,9 @@ constexpr uint32_t kErrorKeyDeleted = 1018;
 constexpr uint32_t kRegMultiSz = 7;
 constexpr uint32_t kGenericAll = 0x10000000;
 constexpr uint32_t kMaximumAllowed = 0x02000000;
+// The predefined keys that hold their own tree (HKCR is a view into HKLM).
+constexpr RegKey kStoredRoots[] = {platform::kHkeyCurrentUser, platform::kHkeyLocalMachine,
+                                   platform::kHkeyUsers};
 
 bool IsString(uint32_t type) {
   return type == win::kRegSz || type == win::kRegExpandSz || type == kRegMultiSz;
@@ -80,12 +83,33 @@ std::u16string StringOf(const RegValue& value) {
 }  // namespace
 
 FakeRegistry::FakeRegistry(MachineState& state) : state_(state) {
-  for (RegKey root :
-       {platform::kHkeyCurrentUser, platform::kHkeyLocalMachine, platform::kHkeyUsers}) {
-    roots_[root] = std::make_shared<KeyNode>();
-  }
+  for (RegKey root : kStoredRoots) roots_[root] = std::make_shared<KeyNode>();
+  AliasClassesRoot();
+}
+
+void FakeRegistry::AliasClassesRoot() const {
   roots_[platform::kHkeyClassesRoot] =
       Walk(roots_[platform::kHkeyLocalMachine], u"Software\\Classes", true);
+}
+
+std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::CopyKey(const KeyNode& key) {
+  auto copy = std::make_shared<KeyNode>();
+  copy->name = key.name;
+  copy->values = key.values;
+  for (const auto& [folded, child] : key.subKeys) copy->subKeys.emplace(folded, CopyKey(*child));
+  return copy;
+}
+
+void FakeRegistry::CopyKeysFrom(const FakeRegistry& other) { copyOf_ = &other; }
+
+std::map<RegKey, std::shared_ptr<FakeRegistry::KeyNode>>& FakeRegistry::Roots() const {
+  if (copyOf_ != nullptr) {
+    const FakeRegistry& other = *copyOf_;
+    copyOf_ = nullptr;
+    for (RegKey root : kStoredRoots) roots_[root] = CopyKey(*other.Roots().at(root));
+    AliasClassesRoot();
+  }
+  return roots_;
 }
 
 std::u16string FakeRegistry::Wide(const std::string& text) const {
@@ -99,8 +123,9 @@ std::string FakeRegistry::Narrow(const std::u16string& text) const {
 // ---- Keys and handles ------------------------------------------------------
 
 std::optional<FakeRegistry::OpenKey> FakeRegistry::Resolve(RegKey key) const {
-  auto root = roots_.find(key);
-  if (root != roots_.end()) return OpenKey{root->second, win::kKeyAllAccess, RootName(key)};
+  const auto& roots = Roots();
+  auto root = roots.find(key);
+  if (root != roots.end()) return OpenKey{root->second, win::kKeyAllAccess, RootName(key)};
   auto open = handles_.find(key);
   if (open == handles_.end()) return std::nullopt;
   return open->second;
@@ -128,8 +153,9 @@ std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::Walk(std::shared_ptr<KeyNod
 std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::TestKey(RegKey root,
                                                              const std::u16string& path,
                                                              bool create) const {
-  auto node = roots_.find(root);
-  return node == roots_.end() ? nullptr : Walk(node->second, path, create);
+  const auto& roots = Roots();
+  auto node = roots.find(root);
+  return node == roots.end() ? nullptr : Walk(node->second, path, create);
 }
 
 uint32_t FakeRegistry::CheckKey(const std::optional<OpenKey>& key, uint32_t right) {
@@ -198,7 +224,7 @@ uint32_t FakeRegistry::RegCreateKeyExW(RegKey parent, const std::u16string& subK
 }
 
 uint32_t FakeRegistry::RegCloseKey(RegKey key) {
-  if (roots_.count(key) > 0) return win::kErrorSuccess;
+  if (Roots().count(key) > 0) return win::kErrorSuccess;
   return handles_.erase(key) > 0 ? win::kErrorSuccess : win::kErrorInvalidHandle;
 }
 

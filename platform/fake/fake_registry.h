@@ -95,6 +95,13 @@ class FakeRegistry : public platform::Registry {
   // Keys opened or created by the code under test and not closed yet.
   size_t OpenKeyCount() const { return handles_.size(); }
 
+  // For the machine that starts as a copy of another: every key and value
+  // becomes a copy of `other`'s (its open handles are not copied). The copy
+  // is taken at the first call that looks at a key, so that a machine whose
+  // registry is never used never pays for it; `other` must stay as it is
+  // until then.
+  void CopyKeysFrom(const FakeRegistry& other);
+
  private:
   struct StoredValue {
     std::u16string name;
@@ -112,6 +119,12 @@ class FakeRegistry : public platform::Registry {
     std::string path;  // for fault matching, e.g. "HKEY_CURRENT_USER\Keyboard Layout"
   };
 
+  static std::shared_ptr<KeyNode> CopyKey(const KeyNode& key);
+  // HKCR shows HKLM\Software\Classes.
+  void AliasClassesRoot() const;
+  // The predefined keys' trees, copied first from the registry given to
+  // CopyKeysFrom if that copy is still to be taken.
+  std::map<platform::RegKey, std::shared_ptr<KeyNode>>& Roots() const;
   std::optional<OpenKey> Resolve(platform::RegKey key) const;
   uint32_t OpenOrCreate(std::string_view operation, platform::RegKey parent,
                         const std::u16string& subKey, const std::string& shownSubKey,
@@ -133,7 +146,9 @@ class FakeRegistry : public platform::Registry {
   std::string Narrow(const std::u16string& text) const;
 
   MachineState& state_;
-  std::map<platform::RegKey, std::shared_ptr<KeyNode>> roots_;
+  // Both change only to take the copy that CopyKeysFrom put off.
+  mutable std::map<platform::RegKey, std::shared_ptr<KeyNode>> roots_;
+  mutable const FakeRegistry* copyOf_ = nullptr;
   std::map<platform::RegKey, OpenKey> handles_;
   platform::RegKey nextHandle_ = 0x1000;
 };

@@ -1,8 +1,8 @@
 #include "platform/fake/fake_resources.h"
 
-#include <new>
 #include <utility>
 
+#include "platform/fake/block_pool.h"
 #include "platform/win_constants.h"
 
 namespace zv::fake {
@@ -18,9 +18,16 @@ std::string Key(const std::string& name, const std::string& type) {
   return key;
 }
 
+// Gives a block back to the pool it came from.
+struct GiveBack {
+  size_t size;
+  void operator()(uint8_t* bytes) const { BlockPool::Shared().Give(bytes, size); }
+};
+using ZeroedBytes = std::unique_ptr<uint8_t, GiveBack>;
+
 class FakeBlock : public platform::GlobalBlock {
  public:
-  FakeBlock(std::unique_ptr<uint8_t[]> bytes, size_t size, std::shared_ptr<size_t> live)
+  FakeBlock(ZeroedBytes bytes, size_t size, std::shared_ptr<size_t> live)
       : bytes_(std::move(bytes)), size_(size), live_(std::move(live)) {
     ++*live_;
   }
@@ -32,7 +39,7 @@ class FakeBlock : public platform::GlobalBlock {
   size_t size() const override { return size_; }
 
  private:
-  std::unique_ptr<uint8_t[]> bytes_;
+  ZeroedBytes bytes_;
   size_t size_;
   std::shared_ptr<size_t> live_;
 };
@@ -53,7 +60,7 @@ std::unique_ptr<platform::GlobalBlock> FakeResources::AllocateZeroedBlock(size_t
     state_.Fail(win::kErrorNotEnoughMemory);
     return nullptr;
   }
-  std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size]());
+  ZeroedBytes bytes(BlockPool::Shared().Take(size), GiveBack{size});
   if (bytes == nullptr) {
     state_.Fail(win::kErrorNotEnoughMemory);
     return nullptr;

@@ -45,6 +45,18 @@ void Detach(FileNode& node) {
   node.parent.reset();
 }
 
+std::shared_ptr<FileNode> CopyTree(const FileNode& node) {
+  auto copy = std::make_shared<FileNode>();
+  copy->name = node.name;
+  copy->key = node.key;
+  copy->directory = node.directory;
+  copy->attributes = node.attributes;
+  copy->data = node.data;
+  copy->access = node.access;
+  for (const auto& [key, child] : node.children) Attach(copy, CopyTree(*child), key);
+  return copy;
+}
+
 void InheritAccess(const FileNode& parent, FileNode& child) {
   for (AccessEntry& entry : InheritedFrom(parent)) child.access.push_back(entry);
 }

@@ -49,6 +49,10 @@ void Attach(const std::shared_ptr<FileNode>& parent, const std::shared_ptr<FileN
             const std::string& key);
 // Takes `node` out of its parent directory.
 void Detach(FileNode& node);
+// A copy of `node` and everything below it, without a parent: names,
+// attributes, contents and access lists. Open handles, module loads and
+// pending deletions belong to the machine that made them and are not copied.
+std::shared_ptr<FileNode> CopyTree(const FileNode& node);
 // Gives a newly created `child` the inheritable entries of `parent`.
 void InheritAccess(const FileNode& parent, FileNode& child);
 // Replaces the inherited entries of everything below `node` by those that

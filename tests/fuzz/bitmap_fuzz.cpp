@@ -31,6 +31,10 @@ namespace {
 using zv::fuzz::Require;
 
 constexpr char kPicture[] = "kpmt1.bmp";
+// The welcome page the regions are drawn on, and the colour it starts with.
+constexpr int32_t kPageWidth = 400;
+constexpr int32_t kPageHeight = 310;
+constexpr zv::platform::ColorRef kBackground = zv::platform::Rgb(1, 2, 3);
 
 void DrawWelcomeRegions() {
   const zv::platform::DcHandle dc = zv::platform::Gdi().GetDC(0);
@@ -102,11 +106,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   machine.ClearDrawCalls();
   ASAN_POISON_MEMORY_REGION(behind, behindSize);
   DrawWelcomeRegions();
-  const zv::fake::Canvas canvas =
-      zv::fake::ReplayOnCanvas(machine.DrawCalls(), 400, 310, zv::platform::Rgb(1, 2, 3));
+  // One canvas for every input: a fresh one would cost a mapping of its own.
+  static zv::fake::Canvas canvas(kPageWidth, kPageHeight, kBackground);
+  canvas.Fill(kBackground);
+  zv::fake::ReplayOnto(machine.DrawCalls(), &canvas);
   ASAN_UNPOISON_MEMORY_REGION(behind, behindSize);
   CheckCopies(machine.DrawCalls());
-  Require(canvas.pixels.size() == 400u * 310u, "the canvas changed its size");
+  Require(canvas.pixels.size() == size_t{kPageWidth} * kPageHeight, "the canvas changed its size");
   Require(machine.LiveDcCount() == 0 && machine.LiveObjectCount() == 0,
           "drawing the picture left a context or an object behind");
 

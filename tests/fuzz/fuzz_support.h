@@ -75,40 +75,33 @@ inline std::string LowerAscii(std::string text) {
 }
 
 // Every file and folder on the fixed drive C: with its content (a folder
-// maps to "<dir>", a file to its bytes and attributes), leaving out the
+// maps to "<dir>", a file to its attributes and bytes), leaving out the
 // paths equal to or below one of `places` (folder paths without a trailing
 // backslash, ASCII case ignored). Two pictures differ exactly when
 // something outside the places was created, changed or removed.
-inline std::map<std::string, std::string> DiskOutside(fake::FakeMachine& machine,
+inline std::map<std::string, std::string> DiskOutside(const fake::FakeMachine& machine,
                                                       const std::vector<std::string>& places) {
   std::vector<std::string> folded;
   for (const std::string& place : places) folded.push_back(LowerAscii(place));
-  auto inPlace = [&](const std::string& path) {
-    const std::string lower = LowerAscii(path);
+  auto inPlace = [&](const std::string& lower) {
     for (const std::string& place : folded) {
-      if (lower == place || lower.compare(0, place.size() + 1, place + "\\") == 0) return true;
+      if (lower.compare(0, place.size(), place) == 0 &&
+          (lower.size() == place.size() || lower[place.size()] == '\\')) {
+        return true;
+      }
     }
     return false;
   };
   std::map<std::string, std::string> picture;
-  std::vector<std::string> pending = {"C:\\"};
-  while (!pending.empty()) {
-    const std::string dir = pending.back();
-    pending.pop_back();
-    for (const std::string& name : machine.ListDirectory(dir)) {
-      const std::string path = dir + name;
-      if (inPlace(path)) continue;
-      const uint32_t attributes = machine.Attributes(path);
-      if (attributes & win::kAttributeDirectory) {
-        picture[LowerAscii(path)] = "<dir>";
-        pending.push_back(path + "\\");
-        continue;
-      }
-      const std::optional<std::vector<uint8_t>> bytes = machine.ReadFile(path);
-      std::string entry = std::to_string(attributes) + ":";
-      if (bytes) entry.append(bytes->begin(), bytes->end());
-      picture[LowerAscii(path)] = entry;
+  for (const fake::TreeEntry& entry : machine.ListTree("C:\\")) {
+    std::string lower = LowerAscii(entry.path);
+    if (inPlace(lower)) continue;
+    std::string content = "<dir>";
+    if (!(entry.attributes & win::kAttributeDirectory)) {
+      content = std::to_string(entry.attributes) + ":";
+      content.append(entry.data.begin(), entry.data.end());
     }
+    picture.emplace(std::move(lower), std::move(content));
   }
   return picture;
 }

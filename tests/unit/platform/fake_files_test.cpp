@@ -2,6 +2,7 @@
 // installer's file handling depends on it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -441,6 +442,33 @@ TEST(FakeFiles, FindFilesListsDotsAndMatchesWildcardsWithoutCase) {
   EXPECT_FALSE(machine.FindFilesA("C:\\Data\\*.*", &names));
   EXPECT_EQ(machine.LastError(), kErrorAccessDenied);
   EXPECT_TRUE(machine.FindFilesA("C:\\Data\\*.*", &names));
+}
+
+TEST(FakeFiles, ListTreeWalksEverythingBelowADirectoryOnce) {
+  FakeMachine machine;
+  ASSERT_TRUE(machine.AddFile("C:\\Data\\sub\\b.bin", std::string("\0\x01", 2)));
+  ASSERT_TRUE(machine.AddFile("C:\\Data\\A.txt", "text", kAttributeReadOnly | kAttributeHidden));
+  ASSERT_TRUE(machine.AddDirectory("C:\\Data\\empty"));
+  std::vector<std::string> listed;
+  for (const TreeEntry& entry : machine.ListTree("c:\\data\\")) {
+    listed.push_back(entry.path + " " + std::to_string(entry.attributes) + " " +
+                     std::string(entry.data.begin(), entry.data.end()));
+  }
+  EXPECT_EQ(listed, (std::vector<std::string>{
+                        "C:\\data\\A.txt 3 text", "C:\\data\\empty 16 ", "C:\\data\\sub 16 ",
+                        "C:\\data\\sub\\b.bin 32 " + std::string("\0\x01", 2)}));
+
+  const std::vector<TreeEntry> disk = machine.ListTree("C:\\");
+  const auto at = [&](const std::string& path) {
+    return std::find_if(disk.begin(), disk.end(),
+                        [&](const TreeEntry& entry) { return entry.path == path; });
+  };
+  ASSERT_NE(at("C:\\Windows\\system32"), disk.end());
+  EXPECT_LT(at("C:\\Windows"), at("C:\\Windows\\system32"));
+  EXPECT_EQ(at("C:\\Data\\sub\\b.bin")->data.size(), 2u);
+  for (const char* missing : {"C:\\nothing", "C:\\Data\\A.txt", "E:\\", "C:\\<"}) {
+    EXPECT_TRUE(machine.ListTree(missing).empty()) << missing;
+  }
 }
 
 TEST(FakeFiles, SetCurrentDirectoryTakesExistingDirectoriesOnly) {

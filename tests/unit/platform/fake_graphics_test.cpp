@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/fake/fake_canvas.h"
@@ -156,6 +157,25 @@ TEST_F(FakeGraphicsTest, ReplayDrawsLinesRectanglesAndBitmaps) {
     EXPECT_EQ(canvas.At(c.x, c.y), c.expected) << c.x << "," << c.y;
   }
   EXPECT_EQ(canvas.At(400, 0), kClrInvalid);
+
+  // A canvas painted on before and filled again shows the same replay.
+  Canvas reused(400, 310, kRed);
+  reused.Set(7, 7, kBlack);
+  reused.Fill(kWhite);
+  ReplayOnto(machine.DrawCalls(), &reused);
+  EXPECT_EQ(reused.pixels, canvas.pixels);
+}
+
+TEST(FakeCanvas, FillPaintsEveryPixel) {
+  for (auto [width, height] :
+       {std::pair{0, 0}, std::pair{1, 1}, std::pair{7, 1}, std::pair{3, 5}, std::pair{400, 310}}) {
+    Canvas canvas(width, height, Rgb(1, 2, 3));
+    const std::vector<ColorRef> background(static_cast<size_t>(width) * height, Rgb(1, 2, 3));
+    EXPECT_EQ(canvas.pixels, background) << width << "x" << height;
+    canvas.Fill(Rgb(4, 5, 6));
+    EXPECT_EQ(canvas.pixels, std::vector<ColorRef>(background.size(), Rgb(4, 5, 6)))
+        << width << "x" << height;
+  }
 }
 
 TEST_F(FakeGraphicsTest, BitmapsAreReadOnlyWithinTheirSizes) {

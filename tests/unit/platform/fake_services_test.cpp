@@ -40,6 +40,42 @@ TEST(FakeMachineTable, InstallFillsTheServiceTableUntilDestroyed) {
   EXPECT_EQ(platform::CurrentServices().registry, static_cast<platform::Registry*>(&kept));
 }
 
+// Every machine of a preset starts as a copy of one built once: whatever an
+// earlier machine changed on its disks, in its registry or in its settings
+// must not reach the next one, and the copy's HKCR must be its own HKLM's
+// classes key.
+TEST(FakeMachinePresets, EachMachineStartsFromItsPresetWhateverEarlierOnesChanged) {
+  const std::string layout = "System\\CurrentControlSet\\Control\\Keyboard Layouts\\00000804";
+  for (Preset preset : {Preset::kWindows7x64, Preset::kWindows7x86, Preset::kWindowsXp}) {
+    SCOPED_TRACE(static_cast<int>(preset));
+    {
+      FakeMachine earlier(preset);
+      ASSERT_TRUE(earlier.AddFile("C:\\Windows\\system32\\left.dll", "bytes"));
+      ASSERT_TRUE(earlier.RemovePath("C:\\Program Files"));
+      ASSERT_TRUE(earlier.SetString(platform::kHkeyLocalMachine, layout, "Layout Text", "changed"));
+      ASSERT_TRUE(earlier.DeleteTree(platform::kHkeyCurrentUser, "Keyboard Layout"));
+      ASSERT_TRUE(earlier.SetString(platform::kHkeyClassesRoot, ".zvh", "", "left"));
+      earlier.SetCodePage(950);
+      earlier.SetWindowsDirectory("D:\\WINNT");
+      earlier.SetDriveType('E', kDriveFixed);
+    }
+    FakeMachine next(preset);
+    EXPECT_FALSE(next.Exists("C:\\Windows\\system32\\left.dll"));
+    EXPECT_EQ(next.Attributes("C:\\Program Files"), kAttributeDirectory);
+    EXPECT_EQ(next.GetStringA(platform::kHkeyLocalMachine, layout, "Layout Text"),
+              "Chinese (Simplified) - US Keyboard");
+    EXPECT_EQ(next.GetStringA(platform::kHkeyCurrentUser, "Keyboard Layout\\Preload", "1"),
+              "00000804");
+    EXPECT_FALSE(next.KeyExists(platform::kHkeyLocalMachine, "Software\\Classes\\.zvh"));
+    EXPECT_EQ(next.GetACP(), 936u);
+    EXPECT_EQ(next.GetWindowsDirectoryA(200), "C:\\Windows");
+    EXPECT_EQ(next.GetDriveTypeA("E:\\"), kDriveNoRootDir);
+
+    ASSERT_TRUE(next.SetString(platform::kHkeyClassesRoot, ".zvh", "", "own"));
+    EXPECT_EQ(next.GetStringA(platform::kHkeyLocalMachine, "Software\\Classes\\.zvh", ""), "own");
+  }
+}
+
 TEST(FakeSystemInfo, BuffersFollowTheWindowsCapacityRules) {
   FakeMachine machine;
   EXPECT_EQ(machine.GetWindowsDirectoryA(10), "");  // "C:\Windows" needs 11 with its zero
@@ -271,8 +307,15 @@ TEST(FakeResources, ResourcesStayPutAndBlocksAreZeroed) {
   EXPECT_TRUE(std::all_of(block->data(), block->data() + block->size(),
                           [](uint8_t byte) { return byte == 0; }));
   EXPECT_EQ(machine.LiveBlockCount(), 1u);
+  std::fill(block->data(), block->data() + block->size(), uint8_t{0xA5});
   block.reset();
   EXPECT_EQ(machine.LiveBlockCount(), 0u);
+  // A block of the size just given back is zeroed all the same.
+  block = machine.AllocateZeroedBlock(2097152);
+  ASSERT_NE(block, nullptr);
+  EXPECT_TRUE(std::all_of(block->data(), block->data() + block->size(),
+                          [](uint8_t byte) { return byte == 0; }));
+  block.reset();
   machine.FailOperation("GlobalAlloc", kErrorNotEnoughMemory, "", 1);
   EXPECT_EQ(machine.AllocateZeroedBlock(16), nullptr);
   EXPECT_NE(machine.AllocateZeroedBlock(16), nullptr);
