@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
@@ -10,7 +11,6 @@
 #include "package/container_reader.h"
 #include "package/digest.h"
 #include "package/extract_message.h"
-#include "package/fast_inflate.h"
 #include "package/file_io.h"
 #include "package/file_replace.h"
 #include "package/phrase_list.h"
@@ -28,79 +28,6 @@ void PutNameInSlot(const PackageEntry& entry, const ScratchArea& scratch) {
   scratch.data[kScratchNameOffset + entry.name.size()] = '\0';
 }
 
-// Growth step of a block that receives content too large for the scratch slot.
-constexpr size_t kBlockStep = size_t{1} << 22;
-
-enum class InflateOutcome { kDone, kTooLarge, kFailed };
-
-// One zlib stream for every record of a container: reset between records
-// instead of set up and torn down for each, and run with Z_FINISH so that a
-// record inflated in one call is not copied into the stream's window as well.
-class SlotInflater {
- public:
-  SlotInflater() { ready_ = inflateInit(&stream_) == Z_OK; }
-  ~SlotInflater() {
-    if (ready_) inflateEnd(&stream_);
-  }
-  SlotInflater(const SlotInflater&) = delete;
-  SlotInflater& operator=(const SlotInflater&) = delete;
-
-  // Decompresses the stream into the content slot, setting `*length`.
-  // kTooLarge when the content does not fit the slot; kFailed when the
-  // stream is damaged or cut short.
-  InflateOutcome Inflate(const PackageEntry& entry, const ScratchArea& scratch, size_t* length) {
-    *length = 0;
-    if (!ready_) return InflateOutcome::kFailed;
-    const size_t room = ScratchContentCapacity(scratch);
-    stream_.next_in = const_cast<Bytef*>(entry.stream);
-    stream_.avail_in = static_cast<uInt>(entry.streamSize);
-    stream_.next_out = scratch.data + kScratchContentOffset;
-    stream_.avail_out = static_cast<uInt>(room);
-    const int result = inflate(&stream_, Z_FINISH);
-    *length = room - stream_.avail_out;
-    const bool slotFull = stream_.avail_out == 0;
-    ready_ = inflateReset(&stream_) == Z_OK;
-    if (result == Z_STREAM_END) return InflateOutcome::kDone;
-    // Z_BUF_ERROR with the slot full: more content than room. With room
-    // left it means the stream ended before its end mark.
-    return result == Z_BUF_ERROR && slotFull ? InflateOutcome::kTooLarge : InflateOutcome::kFailed;
-  }
-
- private:
-  z_stream stream_{};
-  bool ready_ = false;
-};
-
-// Decompresses the stream into a block of the content's own size, followed by
-// the room the phrase list filter needs for its trailer. False when the stream
-// is damaged or cut short, or the memory is refused.
-bool InflateIntoBlock(const PackageEntry& entry, std::vector<uint8_t>* block, size_t* length) {
-  z_stream stream{};
-  if (inflateInit(&stream) != Z_OK) return false;
-  stream.next_in = const_cast<Bytef*>(entry.stream);
-  stream.avail_in = entry.streamSize;
-  int result = Z_OK;
-  size_t total = 0;
-  try {
-    while (result == Z_OK) {
-      if (block->size() - total < kPhraseTrailerSize + 1) {
-        if (block->size() >= kMaxBlockContent) break;
-        block->resize(block->size() + kBlockStep);
-      }
-      const size_t room = block->size() - kPhraseTrailerSize - total;
-      stream.next_out = block->data() + total;
-      stream.avail_out = static_cast<uInt>(room);
-      result = inflate(&stream, Z_NO_FLUSH);
-      total += room - stream.avail_out;
-    }
-  } catch (const std::bad_alloc&) {
-    result = Z_MEM_ERROR;
-  }
-  inflateEnd(&stream);
-  *length = total;
-  return result == Z_STREAM_END && total > 0;
-}
-
 // Where a record's content lies once decoded, and where its digest text goes.
 struct Content {
   uint8_t* data = nullptr;
@@ -108,42 +35,85 @@ struct Content {
   char* digestText = nullptr;
 };
 
-// Decodes the content into the scratch slot, by FastInflate when `fast` and
-// by zlib otherwise or when the fast decoder leaves the stream to it; or
-// into `block` by zlib when it does not fit the slot.
-bool Unpack(const PackageEntry& entry, const ScratchArea& scratch, SlotInflater* inflater,
-            bool fast, bool emptyIsFile, std::vector<uint8_t>* block, char* blockDigest,
-            Content* content) {
-  uint8_t* const slot = scratch.data + kScratchContentOffset;
-  size_t length = 0;
-  const FastInflateResult quick = fast ? FastInflate(entry.stream, entry.streamSize, slot,
-                                                     ScratchContentCapacity(scratch), &length)
-                                       : FastInflateResult::kFailed;
-  InflateOutcome outcome = InflateOutcome::kFailed;
-  switch (quick) {
-    case FastInflateResult::kDone:
-      outcome = InflateOutcome::kDone;
-      break;
-    case FastInflateResult::kOutputFull:
-      outcome = InflateOutcome::kTooLarge;
-      break;
-    case FastInflateResult::kFailed:
-      outcome = inflater->Inflate(entry, scratch, &length);
-      break;
+// Decodes records with one zlib stream for every record of a container,
+// reset between records instead of set up and torn down for each. Each
+// record is decoded once: into the scratch slot with Z_FINISH (so that a
+// record that fits is not copied into the stream's window as well), and when
+// the slot fills before the stream ends, on into a block of the inflater's
+// own that starts with the slot's bytes and keeps room behind the content
+// for the phrase list filter's trailer.
+class RecordInflater {
+ public:
+  RecordInflater() { ready_ = inflateInit(&stream_) == Z_OK; }
+  ~RecordInflater() {
+    if (ready_) inflateEnd(&stream_);
   }
-  switch (outcome) {
-    case InflateOutcome::kDone:
-      *content = Content{slot, length, reinterpret_cast<char*>(slot + length + kScratchDigestGap)};
-      return length > 0 || emptyIsFile;
-    case InflateOutcome::kTooLarge:
-      if (!InflateIntoBlock(entry, block, &length)) return false;
-      *content = Content{block->data(), length, blockDigest};
+  RecordInflater(const RecordInflater&) = delete;
+  RecordInflater& operator=(const RecordInflater&) = delete;
+
+  // Decodes the record's stream into `*content`, which stays valid until the
+  // next call. False when the stream is damaged or cut short, when it holds
+  // no content and `emptyIsFile` is false, or when memory is refused.
+  bool Decode(const PackageEntry& entry, const ScratchArea& scratch, bool emptyIsFile,
+              Content* content) {
+    std::vector<uint8_t>().swap(block_);
+    if (!ready_) return false;
+    uint8_t* const slot = scratch.data + kScratchContentOffset;
+    const size_t room = ScratchContentCapacity(scratch);
+    stream_.next_in = const_cast<Bytef*>(entry.stream);
+    stream_.avail_in = static_cast<uInt>(entry.streamSize);
+    stream_.next_out = slot;
+    stream_.avail_out = static_cast<uInt>(room);
+    int result = inflate(&stream_, Z_FINISH);
+    size_t length = room - stream_.avail_out;
+    // Z_BUF_ERROR with the slot full: more content than room. With room
+    // left it means the stream ended before its end mark.
+    const bool slotFull = result == Z_BUF_ERROR && stream_.avail_out == 0;
+    if (slotFull) result = ContinueIntoBlock(slot, &length);
+    ready_ = inflateReset(&stream_) == Z_OK;
+    if (result != Z_STREAM_END) return false;
+    if (slotFull) {
+      *content = Content{block_.data(), length, blockDigest_};
       return true;
-    case InflateOutcome::kFailed:
-      break;
+    }
+    *content = Content{slot, length, reinterpret_cast<char*>(slot + length + kScratchDigestGap)};
+    return length > 0 || emptyIsFile;
   }
-  return false;
-}
+
+ private:
+  // Moves the `*length` bytes decoded into the slot to the block and decodes
+  // the rest of the stream behind them, doubling the block as it fills up
+  // to kMaxBlockContent. Returns zlib's last result (Z_MEM_ERROR when memory
+  // is refused, Z_BUF_ERROR when the content is larger than the limit).
+  int ContinueIntoBlock(const uint8_t* slot, size_t* length) {
+    int result = Z_OK;
+    try {
+      block_.assign(slot, slot + *length);
+      while (result == Z_OK || result == Z_BUF_ERROR) {
+        if (block_.size() >= kMaxBlockContent) return Z_BUF_ERROR;
+        const size_t total = *length;
+        block_.resize(std::min(kMaxBlockContent, 2 * block_.size()) + kPhraseTrailerSize);
+        const size_t room = block_.size() - kPhraseTrailerSize - total;
+        stream_.next_out = block_.data() + total;
+        stream_.avail_out = static_cast<uInt>(room);
+        result = inflate(&stream_, Z_FINISH);
+        *length = total + room - stream_.avail_out;
+        // Room left after Z_BUF_ERROR: the stream was cut short.
+        if (result == Z_BUF_ERROR && stream_.avail_out != 0) return result;
+        block_.resize(block_.size() - kPhraseTrailerSize);
+      }
+    } catch (const std::bad_alloc&) {
+      return Z_MEM_ERROR;
+    }
+    if (result == Z_STREAM_END) block_.resize(*length + kPhraseTrailerSize);
+    return result;
+  }
+
+  z_stream stream_{};
+  bool ready_ = false;
+  std::vector<uint8_t> block_;
+  char blockDigest_[kDigestTextSize] = {};
+};
 
 bool DigestHolds(const PackageEntry& entry, ContainerLayout layout, const Content& content) {
   if (layout != ContainerLayout::kDigest) return true;
@@ -153,22 +123,13 @@ bool DigestHolds(const PackageEntry& entry, ContainerLayout layout, const Conten
 
 // Unpacks one record; false when it failed. Content that fits the scratch
 // slot goes through it (name, content, digest text as laid out in extract.h);
-// larger content through a block of its own. A record with a digest is first
-// decoded by the fast decoder, which the digest then checks; when either
-// fails, zlib decodes it again and its verdict stands (a damaged record is
-// thus decoded twice).
+// larger content through a block of the inflater's own.
 bool ExtractRecord(const PackageEntry& entry, ContainerLayout layout, std::string_view directory,
-                   const ScratchArea& scratch, bool emptyIsFile, SlotInflater* inflater) {
+                   const ScratchArea& scratch, bool emptyIsFile, RecordInflater* inflater) {
   if (CheckRecordName(entry) != NameProblem::kNone) return false;
-  char blockDigest[kDigestTextSize];
-  std::vector<uint8_t> block;
   Content content;
-  const auto decoded = [&](bool fast) {
-    return Unpack(entry, scratch, inflater, fast, emptyIsFile, &block, blockDigest, &content) &&
-           DigestHolds(entry, layout, content);
-  };
-  const bool digested = layout == ContainerLayout::kDigest;
-  if (!decoded(digested) && !(digested && decoded(false))) return false;
+  if (!inflater->Decode(entry, scratch, emptyIsFile, &content)) return false;
+  if (!DigestHolds(entry, layout, content)) return false;
   size_t length = content.length;
   if (entry.name == kPhraseListRecordName) {
     length = CompactPhraseList(content.data, length) + kPhraseTrailerSize;
@@ -210,7 +171,7 @@ bool ExtractContainer(ContainerBytes container, std::string_view directory, Scra
   ContainerReader reader(container);
   const bool slotUsable = ScratchContentCapacity(scratch) > 0;
   uint32_t written = 0;
-  SlotInflater inflater;
+  RecordInflater inflater;
   PackageEntry entry;
   while (reader.Next(&entry)) {
     if (PassedOver(entry.name, directory, rules)) {

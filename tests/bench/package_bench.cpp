@@ -1,8 +1,7 @@
 // Extraction throughput: ExtractContainer over a package (MB/s of installed
 // bytes, files written to a RAM-backed directory through the host platform),
 // into an empty directory and over the files already there, beside the raw
-// zlib uncompress plus MD5 of the same records (the baseline) and the fast
-// decoder plus MD5 of them.
+// zlib uncompress plus MD5 of the same records (the baseline).
 //
 // The synthetic package always runs; set ZV_BENCH_PACKAGE to a package file
 // to measure it as well. Files go to $ZV_BENCH_DIR (default /dev/shm).
@@ -21,7 +20,6 @@
 #include "package/container_writer.h"
 #include "package/digest.h"
 #include "package/extract.h"
-#include "package/fast_inflate.h"
 #include "package/file_io.h"
 #include "package/work_buffer.h"
 #include "platform/posix/posix_services.h"
@@ -108,10 +106,10 @@ void ExtractPackage(benchmark::State& state, const Package* package, std::vector
   state.counters["installed_MB"] = static_cast<double>(package->contentBytes) / 1e6;
 }
 
-// Decodes every record into the scratch slot and takes its digest: with
-// zlib's uncompress (the baseline), or with the installer's fast decoder.
+// Decodes every record into the scratch slot with zlib's uncompress and
+// takes its digest: the baseline of the extraction.
 void InflateAndDigest(benchmark::State& state, const Package* package,
-                      std::vector<uint8_t>* scratch, bool fast) {
+                      std::vector<uint8_t>* scratch) {
   char digest[kDigestTextSize];
   const size_t room = ScratchContentCapacity({scratch->data(), scratch->size()});
   uint8_t* const slot = scratch->data() + kScratchContentOffset;
@@ -119,14 +117,8 @@ void InflateAndDigest(benchmark::State& state, const Package* package,
     ContainerReader reader(View(*package));
     PackageEntry entry;
     while (reader.Next(&entry)) {
-      size_t length = room;
-      if (fast) {
-        FastInflate(entry.stream, entry.streamSize, slot, room, &length);
-      } else {
-        uLongf zlibLength = static_cast<uLongf>(room);
-        uncompress(slot, &zlibLength, entry.stream, entry.streamSize);
-        length = zlibLength;
-      }
+      uLongf length = static_cast<uLongf>(room);
+      uncompress(slot, &length, entry.stream, entry.streamSize);
       BufferDigest(slot, length, digest);
       benchmark::DoNotOptimize(digest);
     }
@@ -156,11 +148,7 @@ void Register(const std::string& label, const Package* package, std::vector<uint
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
   benchmark::RegisterBenchmark(("UncompressPlusMd5/" + label).c_str(), InflateAndDigest, package,
-                               scratch, false)
-      ->Unit(benchmark::kMillisecond)
-      ->UseRealTime();
-  benchmark::RegisterBenchmark(("FastInflatePlusMd5/" + label).c_str(), InflateAndDigest, package,
-                               scratch, true)
+                               scratch)
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
 }

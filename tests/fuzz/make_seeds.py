@@ -3,7 +3,7 @@
   make_seeds.py TARGET DIR
 container_fuzz: valid containers of both layouts (one holding the phrase list
 zavocyzk.bak), one counting more records than it holds, bare phrase lists and
-a bitmap file; inflate_fuzz: zlib streams of every block kind; the other targets: one input of each form they take apart,
+a bitmap file; the other targets: one input of each form they take apart,
 led by the byte that chooses the reader (see each target's opening comment)."""
 import os
 import struct
@@ -110,33 +110,12 @@ def registry_seeds():
     }
 
 
-def inflate_seeds():
-    """zlib streams of each block kind and strategy, led by the two-byte room."""
-    text = "中文; 词语; 一; 输入法; ".encode("gbk") * 40 + bytes(range(256)) * 3
-
-    def stream(level, strategy=zlib.Z_DEFAULT_STRATEGY, wbits=15):
-        packer = zlib.compressobj(level, zlib.DEFLATED, wbits, 8, strategy)
-        return packer.compress(text) + packer.flush()
-
-    room = struct.pack("<H", len(text))
-    return {
-        "stored": room + stream(0),
-        "fast": room + stream(1),
-        "best": room + stream(9, wbits=9),
-        "fixed": room + stream(6, zlib.Z_FIXED),
-        "huffman_only": room + stream(6, zlib.Z_HUFFMAN_ONLY),
-        "rle": room + stream(6, zlib.Z_RLE),
-        "short_room": struct.pack("<H", len(text) - 1) + stream(6),
-    }
-
-
 SEEDS = {
     "container_fuzz": container_seeds,
     "startup_fuzz": startup_seeds,
     "bitmap_fuzz": bitmap_seeds,
     "archive_fuzz": archive_seeds,
     "registry_fuzz": registry_seeds,
-    "inflate_fuzz": inflate_seeds,
 }
 
 

@@ -11,7 +11,7 @@
 # BUILD_DIR/fuzz-run/<target>.
 set -eu
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-all_targets="container_fuzz startup_fuzz bitmap_fuzz archive_fuzz registry_fuzz inflate_fuzz"
+all_targets="container_fuzz startup_fuzz bitmap_fuzz archive_fuzz registry_fuzz"
 seconds=${1:-25}
 build_dir=${2:-$source_dir/build/fuzz}
 [ $# -gt 2 ] && shift 2 || set --

@@ -307,6 +307,23 @@ TEST_F(ExtractTest, ContentFillingTheScratchAreaGoesThroughItLargerThroughABlock
                 &workBuffer_[kScratchContentOffset + capacity + kScratchDigestGap])),
             DigestOf(fits));
   EXPECT_TRUE(Messages().empty());
+
+  // Content several times the slot's size, where the block grows more than
+  // once, and a phrase list past the slot, whose trailer goes behind it in
+  // the block: both come out as from the slot.
+  std::string varied(4 * capacity + 5, '\0');
+  for (size_t i = 0; i < varied.size(); ++i) varied[i] = static_cast<char>((i * 7919) >> 9);
+  std::string list;
+  while (list.size() <= capacity) list += "\xD6\xD0\xCE\xC4; \xD2\xBB; ";
+  std::string filtered = list + std::string(kPhraseTrailerSize, '\0');
+  filtered.resize(CompactPhraseList(reinterpret_cast<uint8_t*>(filtered.data()), list.size()) +
+                  kPhraseTrailerSize);
+  EXPECT_TRUE(
+      Extract(RawContainer('0', 2,
+                           {RawDigestRecord("varied.zvh", DigestOf(varied), ZlibStream(varied)),
+                            RawDigestRecord("zavocyzk.bak", DigestOf(list), ZlibStream(list))})));
+  EXPECT_EQ(Installed("varied.zvh"), varied);
+  EXPECT_EQ(Installed("zavocyzk.bak"), filtered);
 }
 
 TEST_F(ExtractTest, LargeRecordWithAWrongDigestOrCutStreamLeavesTheOldFile) {
