@@ -12,55 +12,90 @@
 namespace zv {
 namespace {
 
-void ApplyCommonOptions(OptionRecord& r) {
-  if (UiCodePage == 950) r[15] = 1;
-  r[62] = 0;
-  r[63] = 0;
-  r[1] = 1;
-  r[43] = 1;
-  r[54] = 0;
-  r[36] = 1;
-}
+// When a run of the record's bytes is set.
+enum class Applies {
+  kDefault,        // in the record an IME starts from when it has none
+  kEveryInstall,   // by every install
+  kCodePage950,    // when the installer runs under code page 950
+  kPinyinEdition,  // when the Pinyin edition is installed
+};
 
-void ApplyPinyinEdition(OptionRecord& r) {
-  r[19] = 1;
-  r[22] = 0;
-  r[25] = 1;
-  for (size_t i = 27; i <= 35; ++i) r[i] = 0;
-  for (size_t i = 66; i <= 69; ++i) r[i] = 0;
-  r[36] = 0;
-  r[42] = 0;
-  r[75] = 1;
-  r[80] = 10;
-}
+// Bytes [first, last] of the record set to `value`.
+struct ByteRun {
+  Applies applies;
+  size_t first;
+  size_t last;
+  uint8_t value;
+};
 
-void ApplyWindowMode(OptionRecord& r) {
-  switch (WindowMode) {
-    case 2:
-      r[0] = 1;
-      r[21] = 0;
-      break;
-    case 3:
-      r[0] = 4;
-      r[21] = 1;
-      break;
-    case 4:
-      r[0] = 3;
-      r[21] = 1;
-      break;
-    default:
-      r[0] = 0;
-      r[21] = 0;
-      break;
+// The two bytes that carry the status window's mode.
+constexpr size_t kWindowModeFirstOffset = 0;
+constexpr size_t kWindowModeSecondOffset = 21;
+// The byte that an install under code page 950 sets.
+constexpr size_t kCodePage950Offset = 15;
+
+// Every byte the installer sets, by when it sets it, in the order written
+// (offset 36 is set by every install and cleared again for the Pinyin edition).
+constexpr ByteRun kOptionBytes[] = {
+    {Applies::kDefault, 8, 8, 54},
+    {Applies::kDefault, 9, 10, 1},
+    {Applies::kDefault, 12, 12, 1},
+    {Applies::kDefault, kCodePage950Offset, kCodePage950Offset, 1},
+    {Applies::kDefault, 19, 19, 1},
+    {Applies::kDefault, 22, 22, 1},
+    {Applies::kDefault, 24, 24, 1},
+    {Applies::kDefault, 36, 36, 1},
+    {Applies::kDefault, 41, 41, 1},
+    {Applies::kDefault, 43, 43, 1},
+    {Applies::kDefault, 54, 54, 1},
+    {Applies::kDefault, 58, 58, 1},
+    {Applies::kCodePage950, kCodePage950Offset, kCodePage950Offset, 1},
+    {Applies::kEveryInstall, 62, 63, 0},
+    {Applies::kEveryInstall, 1, 1, 1},
+    {Applies::kEveryInstall, 43, 43, 1},
+    {Applies::kEveryInstall, 54, 54, 0},
+    {Applies::kEveryInstall, 36, 36, 1},
+    {Applies::kPinyinEdition, 19, 19, 1},
+    {Applies::kPinyinEdition, 22, 22, 0},
+    {Applies::kPinyinEdition, 25, 25, 1},
+    {Applies::kPinyinEdition, 27, 35, 0},
+    {Applies::kPinyinEdition, 66, 69, 0},
+    {Applies::kPinyinEdition, 36, 36, 0},
+    {Applies::kPinyinEdition, 42, 42, 0},
+    {Applies::kPinyinEdition, 75, 75, 1},
+    {Applies::kPinyinEdition, 80, 80, 10},
+};
+
+// The window mode's two bytes for each mode; any other mode gives the
+// first row's.
+struct WindowModeBytes {
+  int mode;
+  uint8_t first;
+  uint8_t second;
+};
+constexpr WindowModeBytes kWindowModeBytes[] = {{1, 0, 0}, {2, 1, 0}, {3, 4, 1}, {4, 3, 1}};
+
+void ApplyRuns(Applies applies, OptionRecord& r) {
+  for (const ByteRun& run : kOptionBytes) {
+    if (run.applies != applies) continue;
+    for (size_t offset = run.first; offset <= run.last; ++offset) r[offset] = run.value;
   }
+}
+
+void ApplyWindowMode(int mode, OptionRecord& r) {
+  const WindowModeBytes* bytes = &kWindowModeBytes[0];
+  for (const WindowModeBytes& row : kWindowModeBytes) {
+    if (row.mode == mode) bytes = &row;
+  }
+  r[kWindowModeFirstOffset] = bytes->first;
+  r[kWindowModeSecondOffset] = bytes->second;
 }
 
 }  // namespace
 
 OptionRecord DefaultOptionRecord() {
   OptionRecord r{};
-  r[8] = 54;
-  for (size_t offset : {9, 10, 12, 15, 19, 22, 24, 36, 41, 43, 54, 58}) r[offset] = 1;
+  ApplyRuns(Applies::kDefault, r);
   return r;
 }
 
@@ -74,9 +109,10 @@ void AdjustOptionRecord() {
   if (ReadFileBytes(path, kOptionRecordSize, &stored)) {
     std::copy(stored.begin(), stored.end(), record.begin());
   }
-  ApplyCommonOptions(record);
-  if (EditionFlag == 1) ApplyPinyinEdition(record);
-  ApplyWindowMode(record);
+  if (UiCodePage == 950) ApplyRuns(Applies::kCodePage950, record);
+  ApplyRuns(Applies::kEveryInstall, record);
+  if (EditionFlag == 1) ApplyRuns(Applies::kPinyinEdition, record);
+  ApplyWindowMode(WindowMode, record);
   WriteFileBytes(path,
                  std::string_view(reinterpret_cast<const char*>(record.data()), record.size()));
 }
