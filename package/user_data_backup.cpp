@@ -245,13 +245,12 @@ int AddFileAs(const std::string& archivePath, const std::string& filePath, std::
   }
 }
 
-int BackupUserData() {
-  if (!IsDriveDirectory(PreviousInstallDir.view())) return 0;
-  if (InstallDir.view() != PreviousInstallDir.view() &&
-      !InstallDir.Assign(PreviousInstallDir.view())) {
+int BackupUserData(std::string_view earlierDir) {
+  // A directory longer than an install directory can be is no earlier install's.
+  if (!IsDriveDirectory(earlierDir) || earlierDir.size() > decltype(InstallDir)::kMaxLength) {
     return 0;
   }
-  const std::string directory = InstallDir.str();
+  const std::string directory(earlierDir);
   const std::string archive = directory + kBackupArchiveName;
   DeleteFileForced(archive);
   for (const BackupRow& row : kRows) {

@@ -100,7 +100,7 @@ void DeleteDrawingTools() {
 }
 
 // The window's creation step: the edition, the drawing tools, the package
-// and the work buffer, and the default install directory.
+// and the work buffer, and the backup of the earlier install's data.
 void OnCreate(WindowHandle window) {
   EditionFlag = 1;
   if (UiCodePage == 950) Windows().SetWindowTextW(window, texts::ui::kMainCaptionTraditional);
@@ -117,11 +117,7 @@ void OnCreate(WindowHandle window) {
     return;
   }
   BackupState = kBackupNone;
-  if (BackupUserData() != 0) BackupState = kBackupComplete;
-  // The backup worked in the earlier install's directory; the install goes
-  // to the default one.
-  InstallDir.clear();
-  ChooseInstallDir();
+  if (BackupUserData(PreviousInstallDir.view()) != 0) BackupState = kBackupComplete;
 }
 
 void OnDestroy() {
