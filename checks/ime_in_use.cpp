@@ -113,10 +113,9 @@ void ListProgramsUsingIme() {
 
 std::u16string ImeUseMessage() { return g_message; }
 
-void CheckImeSharedMemory() {
-  ImeUseCount = 0;
+int CheckImeSharedMemory() {
   const platform::ScopedMapping mapping(win::kFileMapWrite, true, kImeSharedMemory);
-  if (mapping.valid()) ImeUseCount = 1;
+  return mapping.valid() ? 1 : 0;
 }
 
 }  // namespace zv

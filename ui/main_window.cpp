@@ -185,8 +185,7 @@ void ConfirmInstall(WindowHandle window) {
     WizardPage = kInstallPathPage;
     return;
   }
-  CheckImeSharedMemory();
-  if (ImeUseCount > 0) ShowBox(texts::ui::kImeDataInMemory);
+  if (CheckImeSharedMemory() == 1) ShowBox(texts::ui::kImeDataInMemory);
   InstallSequence();
   InstallExtraFiles();
   AdjustOptionRecord();
