@@ -7,6 +7,7 @@
 #include "state/locations.h"
 #include "state/package_state.h"
 #include "state/run_state.h"
+#include "state/window_parts.h"
 #include "state/wizard_state.h"
 
 namespace zv {
@@ -29,6 +30,7 @@ platform::WindowHandle MainWindow = 0;
 FixedText<100> WebAddress;
 int32_t WindowMode = 0;
 int32_t SkinChoice = 0;
+MainWindowParts WindowParts;
 
 PackageBytes PackageResource;
 uint8_t* WorkBuffer = nullptr;
@@ -65,6 +67,7 @@ void ResetProcessState() {
   WebAddress.clear();
   WindowMode = 0;
   SkinChoice = 0;
+  WindowParts = MainWindowParts{};
 
   PackageResource = PackageBytes{};
   WorkBuffer = nullptr;

@@ -23,6 +23,7 @@
 #include "state/package_state.h"
 #include "state/run_state.h"
 #include "state/window_hooks.h"
+#include "state/window_parts.h"
 #include "state/wizard_state.h"
 #include "system/default_ime_check.h"
 #include "system/install_locations.h"
@@ -31,7 +32,6 @@
 #include "ui/page_painters.h"
 #include "ui/skin_dialog.h"
 #include "ui/ui_texts.h"
-#include "ui/window_parts.h"
 
 namespace zv {
 namespace {
