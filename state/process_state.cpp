@@ -7,6 +7,7 @@
 #include "state/locations.h"
 #include "state/package_state.h"
 #include "state/run_state.h"
+#include "state/skin_choice.h"
 #include "state/window_parts.h"
 #include "state/wizard_state.h"
 
@@ -31,6 +32,7 @@ FixedText<100> WebAddress;
 int32_t WindowMode = 0;
 int32_t SkinChoice = 0;
 MainWindowParts WindowParts;
+SkinChoiceFlags SkinDialogFlags;
 
 PackageBytes PackageResource;
 uint8_t* WorkBuffer = nullptr;
@@ -68,6 +70,7 @@ void ResetProcessState() {
   WindowMode = 0;
   SkinChoice = 0;
   WindowParts = MainWindowParts{};
+  SkinDialogFlags = SkinChoiceFlags();
 
   PackageResource = PackageBytes{};
   WorkBuffer = nullptr;
