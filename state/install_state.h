@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/input_methods.h"
 
@@ -21,5 +22,9 @@ extern platform::LayoutHandle InstalledLayout;
 // How many IME windows of other programs the last ListProgramsUsingIme
 // counted: programs the user must close before the install goes on.
 extern int32_t ImeUseCount;
+
+// The message naming those programs, as the last ListProgramsUsingIme that
+// found any wrote it; empty before.
+extern std::u16string ImeUseText;
 
 }  // namespace zv

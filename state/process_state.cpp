@@ -29,6 +29,7 @@ int32_t FixedDriveSearched = 0;
 int32_t WizardPage = 0;
 platform::WindowHandle MainWindow = 0;
 FixedText<100> WebAddress;
+int32_t WizardInstalling = 0;
 int32_t WindowMode = 0;
 int32_t SkinChoice = 0;
 MainWindowParts WindowParts;
@@ -44,6 +45,7 @@ int32_t RestartRequired = 0;
 int32_t ImeRegistered = 0;
 platform::LayoutHandle InstalledLayout = 0;
 int32_t ImeUseCount = 0;
+std::u16string ImeUseText;
 
 PreloadListTable PreloadList;
 int32_t ImeInPreload = 0;
@@ -67,6 +69,7 @@ void ResetProcessState() {
   WizardPage = 0;
   MainWindow = 0;
   WebAddress.clear();
+  WizardInstalling = 0;
   WindowMode = 0;
   SkinChoice = 0;
   WindowParts = MainWindowParts{};
@@ -82,6 +85,7 @@ void ResetProcessState() {
   ImeRegistered = 0;
   InstalledLayout = 0;
   ImeUseCount = 0;
+  ImeUseText.clear();
 
   PreloadList.Clear();
   ImeInPreload = 0;
