@@ -21,7 +21,7 @@ constexpr int kMaxAncestors = 256;
 // What the window enumeration carries from one IME window to the next:
 // the installer's process id, whose windows are left out, and the list as
 // it is built.
-struct ImeWindowCount {
+struct ImeWindowSearch {
   uint32_t ownProcess;
   std::u16string list;
 };
@@ -69,17 +69,17 @@ void AppendLine(platform::WindowHandle imeWindow, std::u16string* list) {
   *list += line;
 }
 
-// `count` points at the enumeration's ImeWindowCount. An IME the user
+// `search` points at the enumeration's ImeWindowSearch. An IME the user
 // switched on in the wizard itself shows its window in the installer's
 // process, owned by the wizard, and the installer is no program the user
 // could close to go on.
-bool CountImeWindow(platform::WindowHandle window, intptr_t count) {
-  ImeWindowCount& counting = *reinterpret_cast<ImeWindowCount*>(count);
+bool CountImeWindow(platform::WindowHandle window, intptr_t search) {
+  ImeWindowSearch& searching = *reinterpret_cast<ImeWindowSearch*>(search);
   platform::WindowManager& windows = platform::Windows();
   if (windows.GetClassNameA(window, kClassNameCapacity) == kImeWindowClass &&
-      windows.GetWindowThreadProcessId(window) != counting.ownProcess) {
+      windows.GetWindowThreadProcessId(window) != searching.ownProcess) {
     ++ImeUseCount;
-    AppendLine(window, &counting.list);
+    AppendLine(window, &searching.list);
   }
   return true;
 }
@@ -105,13 +105,13 @@ std::u16string ComposeMessage(std::u16string list) {
 }  // namespace
 
 void ListProgramsUsingIme() {
-  ImeWindowCount counting{platform::Programs().GetCurrentProcessId(), std::u16string()};
-  if (WorkBuffer != nullptr) Store(kImeListOffset, counting.list);
+  ImeWindowSearch searching{platform::Programs().GetCurrentProcessId(), std::u16string()};
+  if (WorkBuffer != nullptr) Store(kImeListOffset, searching.list);
   ImeUseCount = 0;
-  platform::Windows().EnumWindows(CountImeWindow, reinterpret_cast<intptr_t>(&counting));
-  if (WorkBuffer != nullptr) Store(kImeListOffset, counting.list);
+  platform::Windows().EnumWindows(CountImeWindow, reinterpret_cast<intptr_t>(&searching));
+  if (WorkBuffer != nullptr) Store(kImeListOffset, searching.list);
   if (ImeUseCount == 0) return;
-  ImeUseText = ComposeMessage(counting.list);
+  ImeUseText = ComposeMessage(searching.list);
   if (WorkBuffer != nullptr) Store(kImeMessageOffset, ImeUseText);
 }
 
