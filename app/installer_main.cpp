@@ -28,7 +28,7 @@ int InstallerMain(void* instance, void* /*previousInstance*/, const char* comman
   const bool silentRequested =
       !companionRequested && ContainsIgnoreCase(arguments, "setzvsrf32") == 1;
 
-  ChooseInstallDir();
+  InstallDir = ChooseInstallDir();
   if (CheckAdministrator() == 1) {
     platform::Boxes().MessageBoxW(texts::kAdministratorRequired, texts::kProductCaption,
                                   win::kMbOk);

@@ -18,9 +18,13 @@ constexpr uint32_t kTitleCapacity = 200;
 // Far above any real window tree; only stops a chain that never ends.
 constexpr int kMaxAncestors = 256;
 
-// The list as it is built, and the last message written.
-std::u16string g_list;
-std::u16string g_message;
+// What the window enumeration carries from one IME window to the next:
+// the installer's process id, whose windows are left out, and the list as
+// it is built.
+struct ImeWindowSearch {
+  uint32_t ownProcess;
+  std::u16string list;
+};
 
 std::u16string Number(int32_t value) {
   const std::string digits = std::to_string(value);
@@ -52,7 +56,7 @@ platform::WindowHandle TopmostAncestor(platform::WindowHandle window) {
   return window;
 }
 
-void AppendLine(platform::WindowHandle imeWindow) {
+void AppendLine(platform::WindowHandle imeWindow, std::u16string* list) {
   const platform::WindowHandle owner = platform::Windows().GetParent(imeWindow);
   if (owner == 0) return;
   const platform::WindowHandle program = TopmostAncestor(owner);
@@ -60,33 +64,34 @@ void AppendLine(platform::WindowHandle imeWindow) {
   line += platform::Windows().GetWindowTextW(program, kTitleCapacity);
   line += u"\r\n";
   // The list stays inside WorkBuffer; a line that does not fit is left out.
-  if (g_list.size() + line.size() >= Room(kImeListOffset, kWorkBufferSize)) return;
+  if (list->size() + line.size() >= Room(kImeListOffset, kWorkBufferSize)) return;
   if (WorkBuffer != nullptr) Store(kImeLineScratchOffset, line);
-  g_list += line;
+  *list += line;
 }
 
-// `ownProcess` is the installer's process id: an IME the user switched on in
-// the wizard itself shows its window there, owned by the wizard, and the
-// installer is no program the user could close to go on.
-bool CountImeWindow(platform::WindowHandle window, intptr_t ownProcess) {
+// `search` points at the enumeration's ImeWindowSearch. An IME the user
+// switched on in the wizard itself shows its window in the installer's
+// process, owned by the wizard, and the installer is no program the user
+// could close to go on.
+bool CountImeWindow(platform::WindowHandle window, intptr_t search) {
+  ImeWindowSearch& searching = *reinterpret_cast<ImeWindowSearch*>(search);
   platform::WindowManager& windows = platform::Windows();
   if (windows.GetClassNameA(window, kClassNameCapacity) == kImeWindowClass &&
-      windows.GetWindowThreadProcessId(window) != static_cast<uint32_t>(ownProcess)) {
+      windows.GetWindowThreadProcessId(window) != searching.ownProcess) {
     ++ImeUseCount;
-    AppendLine(window);
+    AppendLine(window, &searching.list);
   }
   return true;
 }
 
-// The message, with as many whole lines of the list as its room takes.
-std::u16string ComposeMessage() {
+// The message, with as many whole lines of `list` as its room takes.
+std::u16string ComposeMessage(std::u16string list) {
   const std::u16string head = Formatted(texts::checks::kProgramsHead, ImeUseCount);
   std::u16string tail = u"\r\n\r\n";
   tail += texts::checks::kCloseThem;
   tail += u"\r\n";
   tail += texts::checks::kOrRestart;
   const size_t room = Room(kImeMessageOffset, kImeLineScratchOffset) - 1;
-  std::u16string list = g_list;
   while (!list.empty() && head.size() + list.size() + tail.size() > room) {
     // Every line ends with CR LF: drop the last one.
     const size_t lastEnd = list.size() - 2;
@@ -100,23 +105,21 @@ std::u16string ComposeMessage() {
 }  // namespace
 
 void ListProgramsUsingIme() {
-  g_list.clear();
-  if (WorkBuffer != nullptr) Store(kImeListOffset, g_list);
+  ImeWindowSearch searching{platform::Programs().GetCurrentProcessId(), std::u16string()};
+  if (WorkBuffer != nullptr) Store(kImeListOffset, searching.list);
   ImeUseCount = 0;
-  platform::Windows().EnumWindows(
-      CountImeWindow, static_cast<intptr_t>(platform::Programs().GetCurrentProcessId()));
-  if (WorkBuffer != nullptr) Store(kImeListOffset, g_list);
+  platform::Windows().EnumWindows(CountImeWindow, reinterpret_cast<intptr_t>(&searching));
+  if (WorkBuffer != nullptr) Store(kImeListOffset, searching.list);
   if (ImeUseCount == 0) return;
-  g_message = ComposeMessage();
-  if (WorkBuffer != nullptr) Store(kImeMessageOffset, g_message);
+  ImeUseText = ComposeMessage(searching.list);
+  if (WorkBuffer != nullptr) Store(kImeMessageOffset, ImeUseText);
 }
 
-std::u16string ImeUseMessage() { return g_message; }
+std::u16string ImeUseMessage() { return ImeUseText; }
 
-void CheckImeSharedMemory() {
-  ImeUseCount = 0;
+int CheckImeSharedMemory() {
   const platform::ScopedMapping mapping(win::kFileMapWrite, true, kImeSharedMemory);
-  if (mapping.valid()) ImeUseCount = 1;
+  return mapping.valid() ? 1 : 0;
 }
 
 }  // namespace zv

@@ -30,8 +30,8 @@ void ListProgramsUsingIme();
 // The message the last ListProgramsUsingIme wrote.
 std::u16string ImeUseMessage();
 
-// Sets ImeUseCount to 1 when the IME's shared memory exists (it opens for
-// writing), else 0.
-void CheckImeSharedMemory();
+// 1 when the IME's shared memory exists (it opens for writing), else 0.
+// ImeUseCount is left as it is.
+int CheckImeSharedMemory();
 
 }  // namespace zv

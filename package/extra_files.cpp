@@ -124,12 +124,12 @@ void InstallExtraFiles() {
     return;
   }
 
-  WindowMode = 1;
-  SkinChoice = 1;
-  const SkinDialogChoice choice = RequestSkinDialog({WindowMode, SkinChoice});
+  // The dialog opens on the first window mode and skin. The choice is kept
+  // for the option record, which takes the window mode from WindowMode.
+  const SkinDialogChoice choice = RequestSkinDialog({1, 1});
   WindowMode = choice.windowMode;
   SkinChoice = choice.skin;
-  const std::string archivePath = directory + std::string(SkinArchiveName(SkinChoice));
+  const std::string archivePath = directory + std::string(SkinArchiveName(choice.skin));
   ExtractSkinArchive(archivePath);
 
   ContainerBytes archive;

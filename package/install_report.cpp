@@ -49,12 +49,19 @@ const char16_t* VerdictProbingInto(uint8_t* area) {
   return nullptr;
 }
 
+// InstallDir with a backslash behind it, so that a name can follow; empty
+// while InstallDir is.
+std::string InstallDirFolder() {
+  std::string folder = InstallDir.str();
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
 }  // namespace
 
 InstallDirScan ScanInstallDir() {
   InstallDirScan scan;
-  if (!InstallDir.empty() && !InstallDir.EndsWith('\\')) InstallDir.Append("\\");
-  const std::string directory = InstallDir.str();
+  const std::string directory = InstallDirFolder();
   platform::FileSystem& files = platform::Files();
   std::vector<std::string> names;
   files.FindFilesA(directory + "*.*", &names);
@@ -81,7 +88,7 @@ InstallDirScan ScanInstallDir() {
 
 int ProbeFile(const std::string& name, uint8_t* area) {
   platform::FileSystem& files = platform::Files();
-  auto file = files.CreateFileA(InstallDir.str() + name, win::kGenericRead, win::kFileShareRead,
+  auto file = files.CreateFileA(InstallDirFolder() + name, win::kGenericRead, win::kFileShareRead,
                                 win::kOpenExisting, win::kAttributeNormal);
   if (!file) return static_cast<int>(files.LastError());
   uint32_t got = 0;

@@ -26,10 +26,10 @@ inline constexpr int kFullPathScore = 14;
 // The fewest files a complete install directory holds.
 inline constexpr uint32_t kFewestInstalledFiles = 74;
 
-// Gives InstallDir its trailing backslash when it has none (and there is
-// room), then lists and scores it. An entry counts as a directory, and is
-// left out, when it can be made the current directory; InstallDir is the
-// current directory afterwards when it can be.
+// Lists and scores InstallDir, read with a trailing backslash when it has
+// none; InstallDir itself is left as it is. An entry counts as a directory,
+// and is left out, when it can be made the current directory; InstallDir is
+// the current directory afterwards when it can be.
 InstallDirScan ScanInstallDir();
 
 // The room ProbeFile reads into, and what it gives for a file that holds at
@@ -37,7 +37,8 @@ InstallDirScan ScanInstallDir();
 inline constexpr size_t kProbeSize = 20;
 inline constexpr int kProbePresent = static_cast<int>(kProbeSize) * 256;
 
-// Opens InstallDir followed by `name` and reads up to kProbeSize bytes into
+// Opens the file `name` in InstallDir (a backslash between them when
+// InstallDir has none of its own) and reads up to kProbeSize bytes into
 // `area`, which has room for them. Returns the system's error code when the file cannot be opened;
 // otherwise the bytes read times 256, plus the last error code when fewer
 // than kProbeSize were read. A file of kProbeSize bytes or more gives

@@ -31,41 +31,77 @@ constexpr size_t kSourceReadLimit = 0xFFFFFFFFu;
 // One row of the backup: the name packed, the .zvh it is first copied from
 // (or null), whether its failure ends the backup, whether only the
 // shape-code edition (EditionFlag 0) packs it, and the name and source that
-// the Pinyin edition (EditionFlag 1) takes instead, if any.
+// the Pinyin edition (EditionFlag 1) takes instead, if any. The rows are
+// made by the functions below, which name what each row is.
 struct BackupRow {
-  const char* name;
-  const char* copiedFrom;
-  bool required;
-  bool shapeCodeOnly;
-  const char* pinyinName;
-  const char* pinyinCopiedFrom;
+  const char* name = nullptr;
+  const char* copiedFrom = nullptr;
+  bool required = false;
+  bool shapeCodeOnly = false;
+  const char* pinyinName = nullptr;
+  const char* pinyinCopiedFrom = nullptr;
 };
 
+// A file packed as it is when it can be; the backup goes on without it.
+constexpr BackupRow OptionalFile(const char* name) {
+  BackupRow row;
+  row.name = name;
+  return row;
+}
+
+// A file packed as it is; its failure ends the backup.
+constexpr BackupRow RequiredFile(const char* name) {
+  BackupRow row = OptionalFile(name);
+  row.required = true;
+  return row;
+}
+
+// A .bak packed after it was copied over from its .zvh; its failure ends the
+// backup.
+constexpr BackupRow RequiredCopy(const char* name, const char* copiedFrom) {
+  BackupRow row = RequiredFile(name);
+  row.copiedFrom = copiedFrom;
+  return row;
+}
+
+// `row` packed by the shape-code edition only.
+constexpr BackupRow ShapeCodeOnly(BackupRow row) {
+  row.shapeCodeOnly = true;
+  return row;
+}
+
+// `row` with the name and source the Pinyin edition packs instead.
+constexpr BackupRow WithPinyinCopy(BackupRow row, const char* name, const char* copiedFrom) {
+  row.pinyinName = name;
+  row.pinyinCopiedFrom = copiedFrom;
+  return row;
+}
+
 constexpr BackupRow kRows[] = {
-    {"zavocyzk.bak", "zavocyzk.zvh", true, false, "zavopyck.bak", "zavopyck.zvh"},
-    {"zvszsj43.bak", "zvszsj43.zvh", true, false, nullptr, nullptr},
-    {"cfontset.bak", "cfontset.zvh", true, false, nullptr, nullptr},
-    {"cwbzlcz1.bak", "cwbzlcz1.zvh", true, false, nullptr, nullptr},
-    {"zvwbcmxz.bak", "zvwbcmxz.zvh", true, false, nullptr, nullptr},
-    {"zvdhzcm.bak", "zvdhzcm.zvh", true, false, nullptr, nullptr},
-    {"zavodhz.bak", "zavodhz.zvh", true, false, nullptr, nullptr},
-    {"zvgbkhz.bak", "zvgbkhz.zvh", true, false, nullptr, nullptr},
-    {"zvszsj43.zvh", nullptr, true, false, nullptr, nullptr},
-    {"zavodwdw.txt", nullptr, true, false, nullptr, nullptr},
-    {"zavozdym.zvh", nullptr, true, false, nullptr, nullptr},
-    {"zvpyzdym.zvh", nullptr, true, false, nullptr, nullptr},
-    {"zvwbpy.txt", nullptr, true, false, nullptr, nullptr},
-    {"zavoynhz.txt", nullptr, true, false, nullptr, nullptr},
-    {"zavozdfh.zvh", nullptr, true, false, nullptr, nullptr},
-    {"userck.txt", nullptr, false, false, nullptr, nullptr},
-    {"delck.txt", nullptr, false, false, nullptr, nullptr},
-    {"ftzvzdym.txt", nullptr, false, false, nullptr, nullptr},
-    {"ftpyzdym.txt", nullptr, false, false, nullptr, nullptr},
-    {"cwb.ov1", nullptr, false, true, nullptr, nullptr},
-    {"zavopymb.ov1", nullptr, false, false, nullptr, nullptr},
-    {"zvgbkbh.zvh", nullptr, false, false, nullptr, nullptr},
-    {"zvszsj05.zvh", nullptr, false, false, nullptr, nullptr},
-    {"zvszsj06.zvh", nullptr, false, false, nullptr, nullptr},
+    WithPinyinCopy(RequiredCopy("zavocyzk.bak", "zavocyzk.zvh"), "zavopyck.bak", "zavopyck.zvh"),
+    RequiredCopy("zvszsj43.bak", "zvszsj43.zvh"),
+    RequiredCopy("cfontset.bak", "cfontset.zvh"),
+    RequiredCopy("cwbzlcz1.bak", "cwbzlcz1.zvh"),
+    RequiredCopy("zvwbcmxz.bak", "zvwbcmxz.zvh"),
+    RequiredCopy("zvdhzcm.bak", "zvdhzcm.zvh"),
+    RequiredCopy("zavodhz.bak", "zavodhz.zvh"),
+    RequiredCopy("zvgbkhz.bak", "zvgbkhz.zvh"),
+    RequiredFile("zvszsj43.zvh"),
+    RequiredFile("zavodwdw.txt"),
+    RequiredFile("zavozdym.zvh"),
+    RequiredFile("zvpyzdym.zvh"),
+    RequiredFile("zvwbpy.txt"),
+    RequiredFile("zavoynhz.txt"),
+    RequiredFile("zavozdfh.zvh"),
+    OptionalFile("userck.txt"),
+    OptionalFile("delck.txt"),
+    OptionalFile("ftzvzdym.txt"),
+    OptionalFile("ftpyzdym.txt"),
+    ShapeCodeOnly(OptionalFile("cwb.ov1")),
+    OptionalFile("zavopymb.ov1"),
+    OptionalFile("zvgbkbh.zvh"),
+    OptionalFile("zvszsj05.zvh"),
+    OptionalFile("zvszsj06.zvh"),
 };
 
 bool WriteAll(platform::File& file, const uint8_t* bytes, size_t length) {
@@ -245,13 +281,12 @@ int AddFileAs(const std::string& archivePath, const std::string& filePath, std::
   }
 }
 
-int BackupUserData() {
-  if (!IsDriveDirectory(PreviousInstallDir.view())) return 0;
-  if (InstallDir.view() != PreviousInstallDir.view() &&
-      !InstallDir.Assign(PreviousInstallDir.view())) {
+int BackupUserData(std::string_view earlierDir) {
+  // A directory longer than an install directory can be is no earlier install's.
+  if (!IsDriveDirectory(earlierDir) || earlierDir.size() > decltype(InstallDir)::kMaxLength) {
     return 0;
   }
-  const std::string directory = InstallDir.str();
+  const std::string directory(earlierDir);
   const std::string archive = directory + kBackupArchiveName;
   DeleteFileForced(archive);
   for (const BackupRow& row : kRows) {

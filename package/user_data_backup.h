@@ -21,23 +21,23 @@ inline constexpr size_t kBackupNameLimit = 12;
 // zlib's compress at its default level, however large it comes out. The
 // archive is walked by its record headers, so that an addition costs what
 // its own record costs. The header's count and end offset are rewritten
-// only once the record is written in full. Returns 1 on success; 0, adding nothing, when the path is
-// empty, the name is empty or longer than 12 bytes, the name is already in
-// the archive (compared exactly), the archive is no complete digest-layout
-// container (trailing bytes included) or cannot be opened, read or written,
-// the file cannot be read, or the archive would pass 4 GiB.
-// A record that cannot be written in full is cut off again, and the header
-// put back, so that the archive stays whole for later additions.
+// only once the record is written in full. Returns 1 on success; 0, adding
+// nothing, when the path is empty, the name is empty or longer than 12
+// bytes, the name is already in the archive (compared exactly), the archive
+// is no complete digest-layout container (trailing bytes included) or cannot
+// be opened, read or written, the file cannot be read, or the archive would
+// pass 4 GiB. A record that cannot be written in full is cut off again, and
+// the header put back, so that the archive stays whole for later additions.
 int AddFileToArchive(const std::string& archivePath, const std::string& filePath);
 
 // The same, with the record named `name` whatever the path's own name.
 int AddFileAs(const std::string& archivePath, const std::string& filePath, std::string_view name);
 
-// Packs the user's data files of the earlier installation. Does nothing at
-// all and returns 0 unless PreviousInstallDir is a directory on a drive
-// ("X:\...\", at most 199 bytes). Otherwise sets InstallDir to it, deletes
-// its "zavoback.zvz" and packs, in this order: zavopyck.bak (EditionFlag 1)
-// or zavocyzk.bak, zvszsj43.bak, cfontset.bak, cwbzlcz1.bak, zvwbcmxz.bak,
+// Packs the user's data files of the earlier installation in `earlierDir`.
+// Does nothing at all and returns 0 unless `earlierDir` is a directory on a
+// drive ("X:\...\", at most 199 bytes, as an install directory). Otherwise
+// deletes its "zavoback.zvz" and packs, in this order: zavopyck.bak
+// (EditionFlag 1) or zavocyzk.bak, zvszsj43.bak, cfontset.bak, cwbzlcz1.bak, zvwbcmxz.bak,
 // zvdhzcm.bak, zavodhz.bak, zvgbkhz.bak (each first copied over from its
 // .zvh; when the copy fails the .zvh itself is packed under the .bak name,
 // and an older .bak only when the .zvh cannot be read), zvszsj43.zvh,
@@ -48,9 +48,9 @@ int AddFileAs(const std::string& archivePath, const std::string& filePath, std::
 // the first of the first fifteen that cannot be packed, 1 when they all were.
 // The user's files are only read; only the .bak copies and the archive are
 // written. A row that could not be packed although the user's file exists
-// (its .zvh for the .bak rows) sets UserDataUnsaved. The caller sets
-// BackupState from the result and then gives InstallDir its default again.
-int BackupUserData();
+// (its .zvh for the .bak rows) sets UserDataUnsaved. InstallDir is neither
+// read nor changed; the caller sets BackupState from the result.
+int BackupUserData(std::string_view earlierDir);
 
 // Whether `name` (compared ignoring ASCII case) is one of the user's data
 // files the backup takes: a packed name or the .zvh a .bak is copied from.

@@ -30,7 +30,6 @@ void ShowImeLocked() {
 }
 
 void PrepareInstallDir() {
-  ChooseInstallDir();
   RefreshSystemDir();
   RememberInstallDir();
   platform::Files().CreateDirectoryA(InstallDir.str());

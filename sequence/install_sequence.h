@@ -11,7 +11,8 @@ enum class InstallOutcome {
   kStopped,
 };
 
-// Remembers and prepares the install directory, writes the IME's settings,
+// Remembers and prepares the install directory (InstallDir, as the start-up
+// chose it), writes the IME's settings,
 // releases an IME file the system still holds, places and registers the IME
 // in two passes, and leaves the product's marks in the registry; on a 64-bit
 // Windows it ends by starting the 64-bit companion. Stops early, with the

@@ -13,8 +13,8 @@ namespace zv {
 // that it cannot add lines or keys of its own to the file.
 std::string MakeNetworkSettingsText(std::string_view webAddress);
 
-// Chooses the install directory (keeping one already set) and writes into it
-// "wbpybz.zvh" (11 bytes: "ZVWBPYBZ=1" for the Pinyin edition by EditionFlag,
+// Writes into the install directory ChooseInstallDir gives (InstallDir is
+// left as it is) "wbpybz.zvh" (11 bytes: "ZVWBPYBZ=1" for the Pinyin edition by EditionFlag,
 // "ZVWBPYBZ=0" otherwise, and a zero byte) and "zvnetsj.dat" with
 // `webAddress`, the text the wizard took from its web-address field (empty
 // when that page was never shown). Each file is created or truncated; one

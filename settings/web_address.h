@@ -6,8 +6,8 @@
 
 namespace zv {
 
-// Chooses the install directory (keeping one already set), reads the first
-// 1000 bytes of its "zvnetsj.dat" and returns the value of "ZVNETURL1=" as
+// Reads the first 1000 bytes of "zvnetsj.dat" in the install directory
+// ChooseInstallDir gives and returns the value of "ZVNETURL1=" as
 // FindKeyValue gives it (at most 250 bytes). Returns an empty text when the
 // file cannot be read or has no such key. The wizard puts the result into its
 // web-address field; nothing else is changed.

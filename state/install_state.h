@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/input_methods.h"
 
@@ -18,7 +19,12 @@ extern int32_t ImeRegistered;
 // The layout handle the input method manager gave the IME; 0 when it refused.
 extern platform::LayoutHandle InstalledLayout;
 
-// How many running programs still show the IME, as the last check counted.
+// How many IME windows of other programs the last ListProgramsUsingIme
+// counted: programs the user must close before the install goes on.
 extern int32_t ImeUseCount;
+
+// The message naming those programs, as the last ListProgramsUsingIme that
+// found any wrote it; empty before.
+extern std::u16string ImeUseText;
 
 }  // namespace zv

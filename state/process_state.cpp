@@ -7,6 +7,8 @@
 #include "state/locations.h"
 #include "state/package_state.h"
 #include "state/run_state.h"
+#include "state/skin_choice.h"
+#include "state/window_parts.h"
 #include "state/wizard_state.h"
 
 namespace zv {
@@ -27,8 +29,11 @@ int32_t FixedDriveSearched = 0;
 int32_t WizardPage = 0;
 platform::WindowHandle MainWindow = 0;
 FixedText<100> WebAddress;
+int32_t WizardInstalling = 0;
 int32_t WindowMode = 0;
 int32_t SkinChoice = 0;
+MainWindowParts WindowParts;
+SkinChoiceFlags SkinDialogFlags;
 
 PackageBytes PackageResource;
 uint8_t* WorkBuffer = nullptr;
@@ -40,6 +45,7 @@ int32_t RestartRequired = 0;
 int32_t ImeRegistered = 0;
 platform::LayoutHandle InstalledLayout = 0;
 int32_t ImeUseCount = 0;
+std::u16string ImeUseText;
 
 PreloadListTable PreloadList;
 int32_t ImeInPreload = 0;
@@ -63,8 +69,11 @@ void ResetProcessState() {
   WizardPage = 0;
   MainWindow = 0;
   WebAddress.clear();
+  WizardInstalling = 0;
   WindowMode = 0;
   SkinChoice = 0;
+  WindowParts = MainWindowParts{};
+  SkinDialogFlags = SkinChoiceFlags();
 
   PackageResource = PackageBytes{};
   WorkBuffer = nullptr;
@@ -76,6 +85,7 @@ void ResetProcessState() {
   ImeRegistered = 0;
   InstalledLayout = 0;
   ImeUseCount = 0;
+  ImeUseText.clear();
 
   PreloadList.Clear();
   ImeInPreload = 0;

@@ -30,6 +30,13 @@ extern platform::WindowHandle MainWindow;
 // empty when that page was never shown, as in the silent mode.
 extern FixedText<100> WebAddress;
 
+// 1 while the install or its end runs inside a click of the wizard, else 0.
+// The window then ignores clicks and requests to close it: the message boxes
+// of the install have no owner, so the window stays clickable; closing it
+// would free the work buffer under the running install, and a second click
+// would end the install twice.
+extern int32_t WizardInstalling;
+
 // The IME window's mode chosen in the skin dialog, 1 to 4 (0 before it).
 extern int32_t WindowMode;
 // The skin chosen in the skin dialog, 1 to 3 (0 before it).

@@ -50,16 +50,16 @@ std::optional<std::string> ReadRememberedFile(const std::string& path) {
 
 }  // namespace
 
-const FixedText<200>& ChooseInstallDir() {
+FixedText<200> ChooseInstallDir() {
   if (InstallDir[1] == ':' && InstallDir[2] == '\\') return InstallDir;
-  InstallDir.clear();
   std::string folder = ProgramFilesBase();
   if (!folder.empty() && !EndsWithBackslash(folder)) folder += '\\';
   folder += kProductFolder;
   // The Program Files folder is at most MAX_PATH; cut rather than overrun,
   // which still leaves a path ending in a backslash for the usual folders.
-  InstallDir.AssignTruncated(folder);
-  return InstallDir;
+  FixedText<200> chosen;
+  chosen.AssignTruncated(folder);
+  return chosen;
 }
 
 void WriteRememberedDir(std::string_view dir) {

@@ -15,10 +15,11 @@ namespace zv {
 // The name of the remembered-directory file.
 inline constexpr char kRememberedDirFileName[] = "zavopath.zvh";
 
-// Keeps an InstallDir of the form "X:\..." and otherwise computes the
-// default: the Program Files folder, cut at its first '(' and trailing
-// blanks, followed by "zavoli\". Returns InstallDir.
-const FixedText<200>& ChooseInstallDir();
+// The install directory to use: InstallDir when it is of the form "X:\...",
+// and otherwise the default: the Program Files folder, cut at its first '('
+// and trailing blanks, followed by "zavoli\". InstallDir is left as it is;
+// the start-up sets it from this.
+FixedText<200> ChooseInstallDir();
 
 // Makes InstallDir end with a backslash and writes it, without terminator, to
 // "<WindowsDir>\zavopath.zvh" and, from Vista on, to

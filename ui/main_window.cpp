@@ -23,6 +23,7 @@
 #include "state/package_state.h"
 #include "state/run_state.h"
 #include "state/window_hooks.h"
+#include "state/window_parts.h"
 #include "state/wizard_state.h"
 #include "system/default_ime_check.h"
 #include "system/install_locations.h"
@@ -31,7 +32,6 @@
 #include "ui/page_painters.h"
 #include "ui/skin_dialog.h"
 #include "ui/ui_texts.h"
-#include "ui/window_parts.h"
 
 namespace zv {
 namespace {
@@ -52,15 +52,11 @@ constexpr uintptr_t kTypingTestTimer = 2;
 constexpr uint32_t kTypingTestDelayMs = 1600;
 constexpr uint32_t kWebAddressCapacity = 100;
 
-// What the window holds for its lifetime beyond WindowParts.
+// What the window holds for its lifetime beyond WindowParts: the resources
+// it owns, released when it is destroyed.
 struct WindowLife {
   std::unique_ptr<WorkBufferReservation> workBuffer;
   std::unique_ptr<ScopedWindowHooks> hooks;
-  // While the install or its end runs inside a click, the window ignores
-  // clicks and requests to close it: their message boxes have no owner, so
-  // the window stays clickable; closing it would free the work buffer under
-  // the running install, and a second click would end the install twice.
-  bool installing = false;
 };
 
 WindowLife g_life;
@@ -100,7 +96,7 @@ void DeleteDrawingTools() {
 }
 
 // The window's creation step: the edition, the drawing tools, the package
-// and the work buffer, and the default install directory.
+// and the work buffer, and the backup of the earlier install's data.
 void OnCreate(WindowHandle window) {
   EditionFlag = 1;
   if (UiCodePage == 950) Windows().SetWindowTextW(window, texts::ui::kMainCaptionTraditional);
@@ -117,11 +113,7 @@ void OnCreate(WindowHandle window) {
     return;
   }
   BackupState = kBackupNone;
-  if (BackupUserData() != 0) BackupState = kBackupComplete;
-  // The backup worked in the earlier install's directory; the install goes
-  // to the default one.
-  InstallDir.clear();
-  ChooseInstallDir();
+  if (BackupUserData(PreviousInstallDir.view()) != 0) BackupState = kBackupComplete;
 }
 
 void OnDestroy() {
@@ -189,8 +181,7 @@ void ConfirmInstall(WindowHandle window) {
     WizardPage = kInstallPathPage;
     return;
   }
-  CheckImeSharedMemory();
-  if (ImeUseCount > 0) ShowBox(texts::ui::kImeDataInMemory);
+  if (CheckImeSharedMemory() == 1) ShowBox(texts::ui::kImeDataInMemory);
   InstallSequence();
   InstallExtraFiles();
   AdjustOptionRecord();
@@ -211,16 +202,16 @@ void ConfirmInstall(WindowHandle window) {
 void OnClick(WindowHandle window, intptr_t lParam) {
   const WizardButton button = ButtonAt(platform::LowWord(static_cast<uintptr_t>(lParam)),
                                        platform::HighWord(static_cast<uintptr_t>(lParam)));
-  switch (ActionForClick(WizardPage, button, g_life.installing)) {
+  switch (ActionForClick(WizardPage, button, WizardInstalling == 1)) {
     case PageAction::kNothing:
       break;
     case PageAction::kCloseWindow:
       CloseMainWindow(window);
       break;
     case PageAction::kFinishInstall:
-      g_life.installing = true;
+      WizardInstalling = 1;
       FinishInstall(window);
-      g_life.installing = false;
+      WizardInstalling = 0;
       break;
     case PageAction::kLeaveWelcome:
       LeaveWelcomeOrWebAddressPage(window, true);
@@ -229,9 +220,9 @@ void OnClick(WindowHandle window, intptr_t lParam) {
       LeaveWelcomeOrWebAddressPage(window, false);
       break;
     case PageAction::kConfirmInstall:
-      g_life.installing = true;
+      WizardInstalling = 1;
       ConfirmInstall(window);
-      g_life.installing = false;
+      WizardInstalling = 0;
       break;
     case PageAction::kRepaint:
       RequestRepaint(window);
@@ -309,7 +300,7 @@ intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
     case win::kWmMouseMove:
       return 0;
     case win::kWmClose:
-      if (g_life.installing) return 0;
+      if (WizardInstalling == 1) return 0;
       break;
     default:
       break;

@@ -11,13 +11,13 @@
 #include "state/message_text.h"
 #include "state/package_state.h"
 #include "state/run_state.h"
+#include "state/window_parts.h"
 #include "state/wizard_state.h"
 #include "system/installer_ime_activation.h"
 #include "ui/package_bitmap.h"
 #include "ui/page_colours.h"
 #include "ui/page_flow.h"
 #include "ui/ui_texts.h"
-#include "ui/window_parts.h"
 
 namespace zv {
 namespace {

@@ -3,9 +3,9 @@
 #include "platform/services.h"
 #include "platform/win_constants.h"
 #include "state/run_state.h"
+#include "state/skin_choice.h"
+#include "state/window_parts.h"
 #include "state/wizard_state.h"
-#include "ui/skin_choice.h"
-#include "ui/window_parts.h"
 
 namespace zv {
 namespace {
@@ -13,12 +13,10 @@ namespace {
 // What the dialog ends with when OK closed it.
 constexpr intptr_t kChosen = 1;
 
-SkinChoiceFlags g_choices;
-
 void ShowChecks(platform::WindowHandle dialog) {
   for (int id : kSkinDialogRadioIds) {
     platform::Dialogs().CheckDlgButton(
-        dialog, id, g_choices.IsChecked(id) ? win::kBstChecked : win::kBstUnchecked);
+        dialog, id, SkinDialogFlags.IsChecked(id) ? win::kBstChecked : win::kBstUnchecked);
   }
 }
 
@@ -40,12 +38,12 @@ intptr_t SkinDialogProc(platform::WindowHandle dialog, uint32_t message, uintptr
                         intptr_t) {
   if (message == win::kWmInitDialog) {
     PlaceOnMainWindow(dialog);
-    g_choices = SkinChoiceFlags();
+    SkinDialogFlags = SkinChoiceFlags();
     ShowChecks(dialog);
     return 0;
   }
   if (message != win::kWmCommand) return 0;
-  if (g_choices.OnCommand(platform::LowWord(wParam))) {
+  if (SkinDialogFlags.OnCommand(platform::LowWord(wParam))) {
     platform::Dialogs().EndDialog(dialog, kChosen);
     return 1;
   }
@@ -58,7 +56,7 @@ SkinDialogChoice ShowSkinDialog(SkinDialogChoice preset) {
       WindowParts.instance, UiCodePage == 950 ? u"PYKEYB" : u"PYKEY", MainWindow, SkinDialogProc,
       0);
   if (ended != kChosen) return preset;
-  return {g_choices.WindowModeResult(), g_choices.SkinChoiceResult()};
+  return {SkinDialogFlags.WindowModeResult(), SkinDialogFlags.SkinChoiceResult()};
 }
 
 }  // namespace zv

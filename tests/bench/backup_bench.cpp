@@ -21,7 +21,6 @@
 #include "package/file_io.h"
 #include "package/user_data_backup.h"
 #include "platform/posix/posix_services.h"
-#include "state/locations.h"
 #include "state/package_state.h"
 #include "state/run_state.h"
 
@@ -82,9 +81,7 @@ void ReplaceWithRandom(UserFiles* files, size_t index, size_t size, unsigned see
 void Backup(benchmark::State& state, const UserFiles* files) {
   EditionFlag = 1;
   for (auto _ : state) {
-    PreviousInstallDir.Assign(files->directory);
-    InstallDir.Assign(files->directory);
-    if (BackupUserData() != 1) state.SkipWithError("backup incomplete");
+    if (BackupUserData(files->directory) != 1) state.SkipWithError("backup incomplete");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * files->bytes));
   state.counters["files_MB"] = static_cast<double>(files->bytes) / 1e6;

@@ -58,7 +58,8 @@ void FuzzCommandLine(zv::fake::FakeMachine& machine, std::string_view input) {
   const auto before = DiskOutside(machine, {kWindowsFile, kDriveDir});
   // As at the start-up: the system is known before the companion runs.
   zv::DetectSystem();
-  const std::string chosen = zv::ChooseInstallDir().str();
+  zv::InstallDir = zv::ChooseInstallDir();
+  const std::string chosen = zv::InstallDir.str();
 
   zv::ParseRegisterPath(line);
   std::string expected = chosen;
@@ -110,7 +111,7 @@ void FuzzRememberedFile(zv::fake::FakeMachine& machine, ByteReader& input) {
   // The start-up: the check writes its probe, reads it back and puts the
   // directory it had back in place.
   zv::InstallDir.clear();
-  if (how & 1) zv::ChooseInstallDir();
+  if (how & 1) zv::InstallDir = zv::ChooseInstallDir();
   std::string kept = zv::InstallDir.str();
   // Put back as RememberInstallDir leaves it: ending with a backslash, which
   // takes the last byte's place in a full buffer.

@@ -197,7 +197,7 @@ TEST_F(StartUpTest, UnwritableWindowsDirectoryStopsEveryModeWithTheAdministrator
 TEST_F(StartUpTest, AdministratorCheckComparesTheReadBackExactly) {
   FakeMachine machine(Preset::kWindows7x64);
   machine.Install();
-  ChooseInstallDir();
+  InstallDir = ChooseInstallDir();
   EXPECT_EQ(CheckAdministrator(), 0);
   EXPECT_EQ(InstallDir.str(), "C:\\Program Files\\zavoli\\");
 

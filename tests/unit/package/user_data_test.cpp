@@ -92,7 +92,7 @@ class UserDataTest : public PackageTest {
 TEST_F(UserDataTest, ArchiveHoldsEveryRowInTableOrderInTheDigestLayout) {
   AddUserFiles();
   machine_.AddFile(kArchive, "an archive of an earlier run");
-  ASSERT_EQ(BackupUserData(), 1);
+  ASSERT_EQ(BackupUserData(PreviousInstallDir.view()), 1);
   std::vector<std::pair<std::string, std::string>> expected;
   for (const Row& row : Rows(1)) expected.emplace_back(row.packed, ContentOf(row.source));
   const std::string archive = Archive();
@@ -119,7 +119,7 @@ TEST_F(UserDataTest, EditionPicksTheFirstRowAndTheShapeCodeRow) {
     SCOPED_TRACE(edition);
     EditionFlag = edition;
     AddUserFiles(edition);
-    EXPECT_EQ(BackupUserData(), 1);
+    EXPECT_EQ(BackupUserData(PreviousInstallDir.view()), 1);
     EXPECT_EQ(RecordNames(Archive()), PackedNames(Rows(edition)));
   }
   EXPECT_EQ(Rows(0).size(), 24u);
@@ -143,7 +143,7 @@ TEST_F(UserDataTest, MissingRowStopsTheBackupOnlyAmongTheFirstFifteen) {
     if (missing >= kRequiredRows) {
       packed.insert(packed.end(), rows.begin() + missing + 1, rows.end());
     }
-    EXPECT_EQ(BackupUserData(), missing < kRequiredRows ? 0 : 1);
+    EXPECT_EQ(BackupUserData(PreviousInstallDir.view()), missing < kRequiredRows ? 0 : 1);
     EXPECT_EQ(RecordNames(Archive()), PackedNames(packed));
   }
 }
@@ -152,7 +152,7 @@ TEST_F(UserDataTest, OlderBakIsPackedWhenItsZvhIsMissing) {
   AddUserFiles();
   machine_.RemovePath(kDir + "zvdhzcm.zvh");
   machine_.AddFile(kDir + "zvdhzcm.bak", "older copy");
-  EXPECT_EQ(BackupUserData(), 1);
+  EXPECT_EQ(BackupUserData(PreviousInstallDir.view()), 1);
   ASSERT_TRUE(machine_.Exists(kDir + "zvdhzcm.bak"));
   machine_.RemovePath(kDir + "zvdhzcm.bak");
   RestoreUserData();
@@ -185,15 +185,18 @@ TEST_F(UserDataTest, NoEarlierInstallTouchesNothing) {
   machine_.AddFile("C:\\zavoback.zvz", "someone else's file");
   machine_.AddFile("C:\\zavopyck.zvh", "a file beside the installer");
   machine_.AddFile(kDir + "zavopyck.zvh", "p");
-  for (const char* previous :
-       {"", "zavoli\\", "\\\\server\\share\\", "C:zavoli\\", "C:\\zavoli", "1:\\zavoli\\"}) {
+  // Longer than an install directory can be: no earlier install's.
+  const std::string tooLong = "C:\\" + std::string(196, 'a') + "\\";
+  for (const std::string& previous :
+       {std::string(), std::string("zavoli\\"), std::string("\\\\server\\share\\"),
+        std::string("C:zavoli\\"), std::string("C:\\zavoli"), std::string("1:\\zavoli\\"),
+        tooLong}) {
     SCOPED_TRACE(previous);
-    PreviousInstallDir.Assign(previous);
     InstallDir.Assign("C:\\Program Files\\zavoli\\");
     const auto root = Snapshot("C:\\");
     const int createCalls = machine_.CallCount("CreateFileA");
     const int deleteCalls = machine_.CallCount("DeleteFileA");
-    EXPECT_EQ(BackupUserData(), 0);
+    EXPECT_EQ(BackupUserData(previous), 0);
     EXPECT_EQ(Snapshot("C:\\"), root);
     EXPECT_EQ(machine_.CallCount("CreateFileA"), createCalls);
     EXPECT_EQ(machine_.CallCount("DeleteFileA"), deleteCalls);
@@ -202,9 +205,20 @@ TEST_F(UserDataTest, NoEarlierInstallTouchesNothing) {
   }
 }
 
+// The backup works in the earlier install's directory it is given, wherever
+// the install goes.
+TEST_F(UserDataTest, BackupWorksInTheGivenDirectoryAndLeavesInstallDirAlone) {
+  AddUserFiles();
+  InstallDir.Assign("C:\\Program Files\\zavoli\\");
+  ASSERT_EQ(BackupUserData(kDir), 1);
+  EXPECT_EQ(RecordNames(Archive()), PackedNames(Rows(1)));
+  EXPECT_EQ(InstallDir.str(), "C:\\Program Files\\zavoli\\");
+  EXPECT_FALSE(machine_.Exists("C:\\Program Files\\zavoli\\zavoback.zvz"));
+}
+
 TEST_F(UserDataTest, RestoreBringsEveryFileBackAndCountsThem) {
   AddUserFiles();
-  ASSERT_EQ(BackupUserData(), 1);
+  ASSERT_EQ(BackupUserData(PreviousInstallDir.view()), 1);
   // The install puts the package's copies over them.
   for (const Row& row : Rows(1)) machine_.AddFile(kDir + row.packed, "the package's copy");
   RestoreUserData();
@@ -219,7 +233,7 @@ TEST_F(UserDataTest, RestoreBringsEveryFileBackAndCountsThem) {
 
 TEST_F(UserDataTest, RestoreIntoAnotherDirectoryCopiesTheArchiveThere) {
   AddUserFiles();
-  ASSERT_EQ(BackupUserData(), 1);
+  ASSERT_EQ(BackupUserData(PreviousInstallDir.view()), 1);
   InstallDir.Assign("C:\\new\\");
   machine_.AddDirectory("C:\\new");
   RestoreUserData();
@@ -234,7 +248,7 @@ TEST_F(UserDataTest, RestoreIntoAnotherDirectoryCopiesTheArchiveThere) {
 // nothing is restored and the user is told.
 TEST_F(UserDataTest, AStaleArchiveInTheNewDirectoryIsNeverRestored) {
   AddUserFiles();
-  ASSERT_EQ(BackupUserData(), 1);
+  ASSERT_EQ(BackupUserData(PreviousInstallDir.view()), 1);
   InstallDir.Assign("C:\\new\\");
   machine_.AddDirectory("C:\\new");
   machine_.AddFile("C:\\new\\zavoback.zvz",
@@ -310,7 +324,7 @@ TEST_F(UserDataTest, FailureSummaryListsTheFilesThatDidNotComeBack) {
 TEST_F(UserDataTest, EmptyFileIsPackedAndWrittenBackEmpty) {
   AddUserFiles();
   machine_.AddFile(kDir + "userck.txt", "");
-  ASSERT_EQ(BackupUserData(), 1);
+  ASSERT_EQ(BackupUserData(PreviousInstallDir.view()), 1);
   const std::string archive = Archive();
   ContainerReader reader(BytesOf(archive));
   PackageEntry entry;
@@ -342,7 +356,7 @@ TEST_F(UserDataTest, IncompressibleAndLargeFilesAreBackedUpAndRestored) {
     machine_.AddFile(kDir + "zavopyck.zvh", random);
     machine_.AddFile(kDir + "zvszsj43.zvh", random);
     machine_.AddFile(kDir + "zvszsj05.zvh", random);
-    ASSERT_EQ(BackupUserData(), 1);
+    ASSERT_EQ(BackupUserData(PreviousInstallDir.view()), 1);
     const std::string archive = Archive();
     EXPECT_GT(archive.size(), 3 * size);
     for (const char* name : {"zavopyck.bak", "zvszsj43.zvh", "zvszsj05.zvh"}) {
@@ -377,7 +391,7 @@ TEST_F(UserDataTest, FaultsInTheBackupLeaveTheUserFilesAlone) {
     machine_.AddFile(kDir + "cfontset.bak", "older copy");
     std::map<std::string, std::string> before = Snapshot(kDir);
     machine_.FailOperation(fault.operation, win::kErrorAccessDenied, fault.subject, 1);
-    EXPECT_EQ(BackupUserData(), fault.result);
+    EXPECT_EQ(BackupUserData(PreviousInstallDir.view()), fault.result);
     machine_.ClearFailures();
     std::map<std::string, std::string> after = Snapshot(kDir);
     for (const Row& row : Rows(1)) EXPECT_EQ(after[row.source], before[row.source]) << row.source;
@@ -394,7 +408,7 @@ TEST_F(UserDataTest, AFailedCopyPacksTheCurrentFileUnderTheCopysName) {
   AddUserFiles();
   machine_.AddFile(kDir + "cfontset.bak", "older copy");
   machine_.FailOperation("CopyFileA", win::kErrorAccessDenied, "cfontset", 1);
-  EXPECT_EQ(BackupUserData(), 1);
+  EXPECT_EQ(BackupUserData(PreviousInstallDir.view()), 1);
   machine_.ClearFailures();
   machine_.RemovePath(kDir + "cfontset.bak");
   RestoreUserData();
@@ -485,7 +499,7 @@ TEST_F(UserDataTest, AnAdditionReadsOnlyTheArchivesHeaders) {
 // there but cannot be read; a missing archive stays without a word.
 TEST_F(UserDataTest, AnArchiveThatCannotBeReadIsReported) {
   AddUserFiles();
-  ASSERT_EQ(BackupUserData(), 1);
+  ASSERT_EQ(BackupUserData(PreviousInstallDir.view()), 1);
   for (const char* operation : {"CreateFileA", "ReadFile"}) {
     SCOPED_TRACE(operation);
     machine_.ClearMessageBoxes();
@@ -505,7 +519,7 @@ TEST_F(UserDataTest, AnArchiveThatCannotBeReadIsReported) {
 // and the summary names it.
 TEST_F(UserDataTest, FaultsInTheRestoreLeaveTheFileInPlace) {
   AddUserFiles();
-  ASSERT_EQ(BackupUserData(), 1);
+  ASSERT_EQ(BackupUserData(PreviousInstallDir.view()), 1);
   struct Fault {
     const char* operation;
     const char* subject;

@@ -55,7 +55,7 @@ class InstallSequenceTest : public ::testing::Test {
     PackageResource =
         PackageBytes{reinterpret_cast<const uint8_t*>(package_.data()), package_.size()};
     buffer_ = std::make_unique<WorkBufferReservation>();
-    ChooseInstallDir();
+    InstallDir = ChooseInstallDir();
     DetectSystem();
   }
   void TearDown() override {

@@ -56,6 +56,7 @@ TEST_F(InstallLocationsTest, KeepsOnlyADirectoryThatStartsWithADriveRoot) {
   for (const char* notARoot : {"D:Tools\\zavoli", "\\\\server\\share\\", "zavoisadmin", ""}) {
     InstallDir.Assign(notARoot);
     EXPECT_EQ(ChooseInstallDir().str(), "C:\\Program Files\\zavoli\\") << notARoot;
+    EXPECT_EQ(InstallDir.str(), notARoot);
   }
 }
 

@@ -14,9 +14,9 @@
 #include "state/install_state.h"
 #include "state/package_state.h"
 #include "state/process_state.h"
+#include "state/window_parts.h"
 #include "state/wizard_state.h"
 #include "tests/unit/support/wizard_machine.h"
-#include "ui/window_parts.h"
 
 namespace zv {
 namespace {

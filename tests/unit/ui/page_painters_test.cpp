@@ -18,9 +18,9 @@
 #include "state/package_state.h"
 #include "state/process_state.h"
 #include "state/run_state.h"
+#include "state/window_parts.h"
 #include "state/wizard_state.h"
 #include "ui/page_colours.h"
-#include "ui/window_parts.h"
 
 namespace zv {
 namespace {

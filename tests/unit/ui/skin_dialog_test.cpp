@@ -9,9 +9,9 @@
 #include "platform/win_constants.h"
 #include "state/process_state.h"
 #include "state/run_state.h"
+#include "state/skin_choice.h"
+#include "state/window_parts.h"
 #include "state/wizard_state.h"
-#include "ui/skin_choice.h"
-#include "ui/window_parts.h"
 
 namespace zv {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/skin_choice.h"
+#include "state/skin_choice.h"
 
 #include <gtest/gtest.h>
 

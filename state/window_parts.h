@@ -1,6 +1,6 @@
 // What the main window owns while it exists and its painters draw with: the
-// two edit boxes, the fonts and the red brush. Set on creation, emptied on
-// destruction.
+// two edit boxes, the fonts and the red brush. The wizard (ui/) sets them on
+// creation, deletes the drawing tools and empties them on destruction.
 #pragma once
 
 #include "platform/gui_types.h"

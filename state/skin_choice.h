@@ -1,5 +1,6 @@
 // What the skin dialog remembers while it is open: one flag per radio button,
-// exactly one of the four window modes and one of the three skins set.
+// exactly one of the four window modes and one of the three skins set. The
+// dialog itself is in ui/.
 #pragma once
 
 #include <cstdint>
@@ -34,5 +35,9 @@ class SkinChoiceFlags {
   bool modes_[4] = {};
   bool skins_[3] = {};
 };
+
+// The flags of the skin dialog that is open, or was last; set afresh each
+// time the dialog opens.
+extern SkinChoiceFlags SkinDialogFlags;
 
 }  // namespace zv

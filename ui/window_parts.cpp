@@ -1,7 +1,0 @@
-#include "ui/window_parts.h"
-
-namespace zv {
-
-MainWindowParts WindowParts;
-
-}  // namespace zv
