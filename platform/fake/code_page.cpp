@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <type_traits>
 
 #include "platform/host/iconv_text.h"
 
@@ -10,6 +11,31 @@ namespace {
 
 using platform::host::ConvertCharset;
 using platform::host::IconvNameOfCodePage;
+
+// The code pages whose bytes below 0x80 are ASCII alone, so that ASCII text
+// converts unit for unit. Names, paths and most values are ASCII, and
+// converting them without iconv spares a converter's setup and buffers.
+bool KeepsAscii(uint32_t codePage) {
+  switch (codePage) {
+    case 936:
+    case 950:
+    case 1252:
+    case 20127:
+    case 28591:
+    case 65001:
+      return true;
+    default:
+      return false;
+  }
+}
+
+template <typename Text>
+bool IsAscii(const Text& text) {
+  for (auto c : text) {
+    if (static_cast<std::make_unsigned_t<decltype(c)>>(c) >= 0x80) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -32,6 +58,7 @@ size_t CharacterLength(uint32_t codePage, std::string_view text, size_t index) {
 }
 
 std::u16string AnsiToUtf16(uint32_t codePage, std::string_view text) {
+  if (KeepsAscii(codePage) && IsAscii(text)) return std::u16string(text.begin(), text.end());
   const std::optional<std::string> bytes = ConvertCharset(
       IconvNameOfCodePage(codePage).c_str(), "UTF-16LE", text, std::string_view("?\0", 2));
   if (bytes) return BytesToUtf16(*bytes);
@@ -41,6 +68,7 @@ std::u16string AnsiToUtf16(uint32_t codePage, std::string_view text) {
 }
 
 std::string Utf16ToAnsi(uint32_t codePage, std::u16string_view text) {
+  if (KeepsAscii(codePage) && IsAscii(text)) return std::string(text.begin(), text.end());
   const std::optional<std::string> bytes =
       ConvertCharset("UTF-16LE", IconvNameOfCodePage(codePage).c_str(), Utf16ToBytes(text), "?");
   if (bytes) return *bytes;
