@@ -1,5 +1,6 @@
 #include "platform/fake/code_page.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -89,10 +90,26 @@ std::string FoldAnsi(uint32_t codePage, std::string_view text) {
 
 std::u16string FoldUtf16(std::u16string_view text) {
   std::u16string out(text);
-  for (char16_t& c : out) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
-  }
+  for (char16_t& c : out) c = FoldUtf16(c);
   return out;
+}
+
+bool EqualFolded(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldUtf16(a[i]) != FoldUtf16(b[i])) return false;
+  }
+  return true;
+}
+
+int CompareFolded(std::u16string_view folded, std::u16string_view text) {
+  const size_t common = std::min(folded.size(), text.size());
+  for (size_t i = 0; i < common; ++i) {
+    const char16_t other = FoldUtf16(text[i]);
+    if (folded[i] != other) return folded[i] < other ? -1 : 1;
+  }
+  if (folded.size() == text.size()) return 0;
+  return folded.size() < text.size() ? -1 : 1;
 }
 
 }  // namespace zv::fake

@@ -107,9 +107,20 @@ class FakeRegistry : public platform::Registry {
     std::u16string name;
     RegValue value;
   };
+  // A name to look up among folded names as it would be once folded,
+  // without building its folded form.
+  struct Unfolded {
+    std::u16string_view text;
+  };
+  struct FoldedOrder {
+    using is_transparent = void;
+    bool operator()(const std::u16string& a, const std::u16string& b) const { return a < b; }
+    bool operator()(const std::u16string& folded, Unfolded name) const;
+    bool operator()(Unfolded name, const std::u16string& folded) const;
+  };
   struct KeyNode {
     std::u16string name;
-    std::map<std::u16string, std::shared_ptr<KeyNode>> subKeys;  // by folded name
+    std::map<std::u16string, std::shared_ptr<KeyNode>, FoldedOrder> subKeys;  // by folded name
     std::vector<StoredValue> values;
     bool deleted = false;
   };
@@ -118,6 +129,14 @@ class FakeRegistry : public platform::Registry {
     uint32_t access = 0;
     std::string path;  // for fault matching, e.g. "HKEY_CURRENT_USER\Keyboard Layout"
   };
+  // A predefined key or an open handle as a call sees it, valid while the
+  // call runs: its node stays held by the tree or the handle table.
+  struct KeyRef {
+    const std::shared_ptr<KeyNode>* node = nullptr;
+    uint32_t access = 0;
+    std::string_view path;
+    KeyNode* operator->() const { return node->get(); }
+  };
 
   static std::shared_ptr<KeyNode> CopyKey(const KeyNode& key);
   // HKCR shows HKLM\Software\Classes.
@@ -125,20 +144,20 @@ class FakeRegistry : public platform::Registry {
   // The predefined keys' trees, copied first from the registry given to
   // CopyKeysFrom if that copy is still to be taken.
   std::map<platform::RegKey, std::shared_ptr<KeyNode>>& Roots() const;
-  std::optional<OpenKey> Resolve(platform::RegKey key) const;
+  std::optional<KeyRef> Resolve(platform::RegKey key) const;
   uint32_t OpenOrCreate(std::string_view operation, platform::RegKey parent,
                         const std::u16string& subKey, const std::string& shownSubKey,
                         uint32_t access, bool create, platform::RegKey* out);
   // The key at `path` below `root`; created with its parents when `create`.
-  static std::shared_ptr<KeyNode> Walk(std::shared_ptr<KeyNode> root, const std::u16string& path,
-                                       bool create);
+  static std::shared_ptr<KeyNode> Walk(const std::shared_ptr<KeyNode>& root,
+                                       std::u16string_view path, bool create);
   std::shared_ptr<KeyNode> TestKey(platform::RegKey root, const std::u16string& path,
                                    bool create) const;
-  static uint32_t CheckKey(const std::optional<OpenKey>& key, uint32_t right);
+  static uint32_t CheckKey(const std::optional<KeyRef>& key, uint32_t right);
   // The scripted failure of `operation` on `name` below `key`, if any.
   std::optional<uint32_t> Injected(std::string_view operation, platform::RegKey key,
                                    const std::string& name);
-  static StoredValue* FindValue(KeyNode& key, const std::u16string& name);
+  static StoredValue* FindValue(KeyNode& key, std::u16string_view name);
   uint32_t SetStored(platform::RegKey key, const std::u16string& name, const std::string& shown,
                      uint32_t type, const void* data, uint32_t size, bool ansi,
                      std::string_view operation);
@@ -151,6 +170,9 @@ class FakeRegistry : public platform::Registry {
   mutable const FakeRegistry* copyOf_ = nullptr;
   std::map<platform::RegKey, OpenKey> handles_;
   platform::RegKey nextHandle_ = 0x1000;
+  // The subject of the call being checked for a scripted failure, kept to
+  // reuse its buffer.
+  std::string subject_;
 };
 
 }  // namespace zv::fake

@@ -60,6 +60,43 @@ TEST(FakeRegistry, KeysOpenCreateAndClose) {
   EXPECT_EQ(machine.RegCloseKey(key), kErrorSuccess);
 }
 
+// A subkey path is names joined by single backslashes, one more allowed at
+// its end; any other path is refused before a key is made.
+TEST(FakeRegistry, SubkeyPathsTakeOneBackslashBetweenNames) {
+  struct Case {
+    const char* path;
+    uint32_t error;
+    const char* made;  // the key the create leaves, or null
+  };
+  const Case cases[] = {{"Zv\\A\\", kErrorSuccess, "zv\\a"}, {"Zv\\B", kErrorSuccess, "ZV\\b"},
+                        {"\\Zv\\C", 161, nullptr},           {"Zv\\\\D", 161, nullptr},
+                        {"Zv\\E\\\\", 161, nullptr},         {"\\", 161, nullptr}};
+  FakeMachine machine;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    RegKey key = 0;
+    EXPECT_EQ(machine.RegCreateKeyExA(kHkeyCurrentUser, c.path, kKeyAllAccess, &key), c.error);
+    if (c.made != nullptr) {
+      EXPECT_TRUE(machine.KeyExists(kHkeyCurrentUser, c.made));
+      EXPECT_EQ(machine.RegCloseKey(key), kErrorSuccess);
+    } else {
+      EXPECT_EQ(key, 0u);
+    }
+    RegKey opened = 0;
+    EXPECT_EQ(machine.RegOpenKeyExA(kHkeyCurrentUser, c.path, kKeyRead, &opened), c.error);
+    if (opened != 0) {
+      EXPECT_EQ(machine.RegCloseKey(opened), kErrorSuccess);
+    }
+  }
+  EXPECT_EQ(machine.SubKeys(kHkeyCurrentUser, "Zv"), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(machine.RegDeleteKeyA(kHkeyCurrentUser, "zv\\a\\"), kErrorSuccess);
+  EXPECT_EQ(machine.RegDeleteKeyA(kHkeyCurrentUser, "zv\\\\b"), 161u);
+  EXPECT_EQ(machine.RegDeleteKeyA(kHkeyCurrentUser, "zv\\absent\\b"), kErrorFileNotFound);
+  EXPECT_EQ(machine.RegDeleteKeyA(kHkeyCurrentUser, ""), kErrorInvalidParameter);
+  EXPECT_EQ(machine.SubKeys(kHkeyCurrentUser, "Zv"), (std::vector<std::string>{"B"}));
+  EXPECT_EQ(machine.OpenKeyCount(), 0u);
+}
+
 TEST(FakeRegistry, AnsiCallsStoreUtf16ThroughTheCodePage) {
   FakeMachine machine;
   RegKey key = 0;
