@@ -54,15 +54,19 @@ bool DeleteBlocked(const FileNode& node) {
   });
 }
 
-// Appends what lies below `directory`, whose path is `path`, to `entries`.
-void AppendTree(const FileNode& directory, const std::string& path,
-                std::vector<TreeEntry>* entries) {
-  const std::string prefix = !path.empty() && path.back() == '\\' ? path : path + "\\";
+// Appends what lies below `directory`, whose path is `path`, to `entries`;
+// `path` is extended by each name in turn and comes back as it was.
+void AppendTree(const FileNode& directory, std::string* path, std::vector<TreeEntry>* entries) {
+  const size_t length = path->size();
+  if (path->empty() || path->back() != '\\') *path += '\\';
+  const size_t prefix = path->size();
   for (const auto& [key, child] : directory.children) {
-    const std::string childPath = prefix + child->name;
-    entries->push_back(TreeEntry{childPath, Reported(*child), child->data});
-    if (child->directory) AppendTree(*child, childPath, entries);
+    path->resize(prefix);
+    *path += child->name;
+    entries->push_back(TreeEntry{*path, Reported(*child), child->data});
+    if (child->directory) AppendTree(*child, path, entries);
   }
+  path->resize(length);
 }
 
 std::string Shown(const ParsedPath& path, uint32_t error) {
@@ -695,7 +699,8 @@ std::vector<TreeEntry> FakeFileSystem::ListTree(const std::string& path) const {
   if (Parse(path, false, &parsed) != 0) return entries;
   Lookup found = Find(parsed);
   if (found.node == nullptr || !found.node->directory) return entries;
-  AppendTree(*found.node, FormatPath(parsed), &entries);
+  std::string prefix = FormatPath(parsed);
+  AppendTree(*found.node, &prefix, &entries);
   return entries;
 }
 
