@@ -138,9 +138,18 @@ std::optional<FakeRegistry::KeyRef> FakeRegistry::Resolve(RegKey key) const {
   const auto& roots = Roots();
   auto root = roots.find(key);
   if (root != roots.end()) return KeyRef{&root->second, win::kKeyAllAccess, RootName(key)};
-  auto open = handles_.find(key);
-  if (open == handles_.end()) return std::nullopt;
-  return KeyRef{&open->second.node, open->second.access, open->second.path};
+  if (key == 0) return std::nullopt;
+  for (const HandleSlot& slot : handles_) {
+    if (slot.handle == key) return KeyRef{&slot.key.node, slot.key.access, slot.key.path};
+  }
+  return std::nullopt;
+}
+
+FakeRegistry::HandleSlot& FakeRegistry::FreeSlot() {
+  for (HandleSlot& slot : handles_) {
+    if (slot.handle == 0) return slot;
+  }
+  return handles_.emplace_back();
 }
 
 std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::Walk(const std::shared_ptr<KeyNode>& root,
@@ -203,6 +212,7 @@ uint32_t FakeRegistry::OpenOrCreate(std::string_view operation, RegKey parent,
   if (std::optional<uint32_t> error = Injected(operation, parent, shownSubKey)) return *error;
   if (out == nullptr) return win::kErrorInvalidParameter;
   *out = 0;
+  HandleSlot& slot = FreeSlot();
   std::optional<KeyRef> base = Resolve(parent);
   if (uint32_t error = CheckKey(base, 0)) return error;
   if (uint32_t error = CheckKeyPath(subKey)) return error;
@@ -210,14 +220,15 @@ uint32_t FakeRegistry::OpenOrCreate(std::string_view operation, RegKey parent,
   if (node == nullptr) return win::kErrorFileNotFound;
   RegKey handle = nextHandle_;
   nextHandle_ += 4;
-  std::string path;
-  path.reserve(base->path.size() + 1 + shownSubKey.size());
-  path += base->path;
+  slot.key.path.assign(base->path);
   if (!shownSubKey.empty()) {
-    path += '\\';
-    path += shownSubKey;
+    slot.key.path += '\\';
+    slot.key.path += shownSubKey;
   }
-  handles_.emplace(handle, OpenKey{std::move(node), MapAccess(access), std::move(path)});
+  slot.key.node = std::move(node);
+  slot.key.access = MapAccess(access);
+  slot.handle = handle;
+  ++openKeys_;
   *out = handle;
   return win::kErrorSuccess;
 }
@@ -246,7 +257,14 @@ uint32_t FakeRegistry::RegCreateKeyExW(RegKey parent, const std::u16string& subK
 
 uint32_t FakeRegistry::RegCloseKey(RegKey key) {
   if (Roots().count(key) > 0) return win::kErrorSuccess;
-  return handles_.erase(key) > 0 ? win::kErrorSuccess : win::kErrorInvalidHandle;
+  for (HandleSlot& slot : handles_) {
+    if (key == 0 || slot.handle != key) continue;
+    slot.handle = 0;
+    slot.key.node.reset();
+    --openKeys_;
+    return win::kErrorSuccess;
+  }
+  return win::kErrorInvalidHandle;
 }
 
 uint32_t FakeRegistry::RegQueryInfoKeyA(RegKey key, uint32_t* subKeys, uint32_t* maxSubKeyLength) {

@@ -93,7 +93,7 @@ class FakeRegistry : public platform::Registry {
   // Removes a key with everything below it.
   bool DeleteTree(platform::RegKey root, const std::string& path);
   // Keys opened or created by the code under test and not closed yet.
-  size_t OpenKeyCount() const { return handles_.size(); }
+  size_t OpenKeyCount() const { return openKeys_; }
 
   // For the machine that starts as a copy of another: every key and value
   // becomes a copy of `other`'s (its open handles are not copied). The copy
@@ -129,6 +129,13 @@ class FakeRegistry : public platform::Registry {
     uint32_t access = 0;
     std::string path;  // for fault matching, e.g. "HKEY_CURRENT_USER\Keyboard Layout"
   };
+  // An open handle's slot (handle 0 when free), which keeps its path's
+  // buffer for the next handle: a registry opens and closes keys by the
+  // dozen.
+  struct HandleSlot {
+    platform::RegKey handle = 0;
+    OpenKey key;
+  };
   // A predefined key or an open handle as a call sees it, valid while the
   // call runs: its node stays held by the tree or the handle table.
   struct KeyRef {
@@ -145,6 +152,9 @@ class FakeRegistry : public platform::Registry {
   // CopyKeysFrom if that copy is still to be taken.
   std::map<platform::RegKey, std::shared_ptr<KeyNode>>& Roots() const;
   std::optional<KeyRef> Resolve(platform::RegKey key) const;
+  // A free slot for the next handle, made before any key is resolved so
+  // that making it moves no slot a KeyRef points into.
+  HandleSlot& FreeSlot();
   uint32_t OpenOrCreate(std::string_view operation, platform::RegKey parent,
                         const std::u16string& subKey, const std::string& shownSubKey,
                         uint32_t access, bool create, platform::RegKey* out);
@@ -168,7 +178,9 @@ class FakeRegistry : public platform::Registry {
   // Both change only to take the copy that CopyKeysFrom put off.
   mutable std::map<platform::RegKey, std::shared_ptr<KeyNode>> roots_;
   mutable const FakeRegistry* copyOf_ = nullptr;
-  std::map<platform::RegKey, OpenKey> handles_;
+  // The open handles, in slots.
+  std::vector<HandleSlot> handles_;
+  size_t openKeys_ = 0;
   platform::RegKey nextHandle_ = 0x1000;
   // The subject of the call being checked for a scripted failure, kept to
   // reuse its buffer.
