@@ -86,14 +86,11 @@ std::u16string StringOf(const RegValue& value) {
 
 }  // namespace
 
-FakeRegistry::FakeRegistry(MachineState& state) : state_(state) {
-  for (RegKey root : kStoredRoots) roots_[root] = std::make_shared<KeyNode>();
-  AliasClassesRoot();
-}
+FakeRegistry::FakeRegistry(MachineState& state) : state_(state) {}
 
 void FakeRegistry::AliasClassesRoot() const {
   roots_[platform::kHkeyClassesRoot] =
-      Walk(roots_[platform::kHkeyLocalMachine], u"Software\\Classes", true);
+      Walk(roots_[platform::kHkeyLocalMachine], u"Software\\Classes", Walking::kCreate);
 }
 
 bool FakeRegistry::FoldedOrder::operator()(const std::u16string& folded, Unfolded name) const {
@@ -104,21 +101,40 @@ bool FakeRegistry::FoldedOrder::operator()(Unfolded name, const std::u16string& 
   return CompareFolded(folded, name.text) > 0;
 }
 
-std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::CopyKey(const KeyNode& key) {
-  auto copy = std::make_shared<KeyNode>();
-  copy->name = key.name;
-  copy->values = key.values;
-  for (const auto& [folded, child] : key.subKeys) copy->subKeys.emplace(folded, CopyKey(*child));
-  return copy;
+void FakeRegistry::Share(KeyNode& key) {
+  if (key.shared) return;
+  key.shared = true;
+  for (const auto& [folded, child] : key.subKeys) Share(*child);
 }
 
-void FakeRegistry::CopyKeysFrom(const FakeRegistry& other) { copyOf_ = &other; }
+void FakeRegistry::Own(std::shared_ptr<KeyNode>& slot) {
+  if (!slot->shared) return;
+  auto copy = std::make_shared<KeyNode>();
+  copy->name = slot->name;
+  copy->subKeys = slot->subKeys;
+  copy->values = slot->values;
+  slot = std::move(copy);
+}
+
+void FakeRegistry::CopyKeysFrom(const FakeRegistry& other) {
+  roots_.clear();
+  copyOf_ = &other;
+}
 
 std::map<RegKey, std::shared_ptr<FakeRegistry::KeyNode>>& FakeRegistry::Roots() const {
-  if (copyOf_ != nullptr) {
-    const FakeRegistry& other = *copyOf_;
+  if (roots_.empty()) {
+    const FakeRegistry* other = copyOf_;
     copyOf_ = nullptr;
-    for (RegKey root : kStoredRoots) roots_[root] = CopyKey(*other.Roots().at(root));
+    for (RegKey root : kStoredRoots) {
+      std::shared_ptr<KeyNode>& mine = roots_[root];
+      if (other == nullptr) {
+        mine = std::make_shared<KeyNode>();
+        continue;
+      }
+      mine = other->Roots().at(root);
+      Share(*mine);
+      Own(mine);
+    }
     AliasClassesRoot();
   }
   return roots_;
@@ -153,7 +169,8 @@ FakeRegistry::HandleSlot& FakeRegistry::FreeSlot() {
 }
 
 std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::Walk(const std::shared_ptr<KeyNode>& root,
-                                                          std::u16string_view path, bool create) {
+                                                          std::u16string_view path,
+                                                          Walking walking) {
   if (root == nullptr || CheckKeyPath(path) != 0) return nullptr;
   const std::shared_ptr<KeyNode>* node = &root;
   bool found = true;
@@ -162,7 +179,7 @@ std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::Walk(const std::shared_ptr<
     auto& subKeys = (*node)->subKeys;
     auto child = subKeys.find(Unfolded{part});
     if (child == subKeys.end()) {
-      if (!create) {
+      if (walking != Walking::kCreate) {
         found = false;
         return;
       }
@@ -170,6 +187,7 @@ std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::Walk(const std::shared_ptr<
       created->name = part;
       child = subKeys.emplace(FoldUtf16(part), std::move(created)).first;
     }
+    if (walking != Walking::kLook) Own(child->second);
     node = &child->second;
   });
   return found ? *node : nullptr;
@@ -177,10 +195,10 @@ std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::Walk(const std::shared_ptr<
 
 std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::TestKey(RegKey root,
                                                              const std::u16string& path,
-                                                             bool create) const {
+                                                             Walking walking) const {
   const auto& roots = Roots();
   auto node = roots.find(root);
-  return node == roots.end() ? nullptr : Walk(node->second, path, create);
+  return node == roots.end() ? nullptr : Walk(node->second, path, walking);
 }
 
 uint32_t FakeRegistry::CheckKey(const std::optional<KeyRef>& key, uint32_t right) {
@@ -216,7 +234,8 @@ uint32_t FakeRegistry::OpenOrCreate(std::string_view operation, RegKey parent,
   std::optional<KeyRef> base = Resolve(parent);
   if (uint32_t error = CheckKey(base, 0)) return error;
   if (uint32_t error = CheckKeyPath(subKey)) return error;
-  std::shared_ptr<KeyNode> node = Walk(*base->node, subKey, create);
+  std::shared_ptr<KeyNode> node =
+      Walk(*base->node, subKey, create ? Walking::kCreate : Walking::kChange);
   if (node == nullptr) return win::kErrorFileNotFound;
   RegKey handle = nextHandle_;
   nextHandle_ += 4;
@@ -375,13 +394,14 @@ uint32_t FakeRegistry::RegDeleteKeyA(RegKey parent, const std::string& subKey) {
       split == std::u16string_view::npos ? path : path.substr(split + 1);
   std::shared_ptr<KeyNode> node = split == std::u16string_view::npos
                                       ? *base->node
-                                      : Walk(*base->node, path.substr(0, split), false);
+                                      : Walk(*base->node, path.substr(0, split), Walking::kChange);
   if (node == nullptr) return win::kErrorFileNotFound;
   auto target = node->subKeys.find(Unfolded{leaf});
   if (target == node->subKeys.end()) return win::kErrorFileNotFound;
-  // Windows deletes only keys without subkeys.
+  // Windows deletes only keys without subkeys. A shared key is held by no
+  // handle of this registry, which would have made it its own.
   if (!target->second->subKeys.empty()) return win::kErrorAccessDenied;
-  target->second->deleted = true;
+  if (!target->second->shared) target->second->deleted = true;
   node->subKeys.erase(target);
   return win::kErrorSuccess;
 }
@@ -389,7 +409,7 @@ uint32_t FakeRegistry::RegDeleteKeyA(RegKey parent, const std::string& subKey) {
 // ---- Test-facing access ----------------------------------------------------
 
 bool FakeRegistry::CreateKey(RegKey root, const std::u16string& path) {
-  return TestKey(root, path, true) != nullptr;
+  return TestKey(root, path, Walking::kCreate) != nullptr;
 }
 
 bool FakeRegistry::CreateKey(RegKey root, const std::string& path) {
@@ -397,7 +417,7 @@ bool FakeRegistry::CreateKey(RegKey root, const std::string& path) {
 }
 
 bool FakeRegistry::KeyExists(RegKey root, const std::u16string& path) const {
-  return TestKey(root, path, false) != nullptr;
+  return TestKey(root, path, Walking::kLook) != nullptr;
 }
 
 bool FakeRegistry::KeyExists(RegKey root, const std::string& path) const {
@@ -406,7 +426,7 @@ bool FakeRegistry::KeyExists(RegKey root, const std::string& path) const {
 
 bool FakeRegistry::SetValue(RegKey root, const std::u16string& path, const std::u16string& name,
                             uint32_t type, const std::vector<uint8_t>& data) {
-  std::shared_ptr<KeyNode> key = TestKey(root, path, true);
+  std::shared_ptr<KeyNode> key = TestKey(root, path, Walking::kCreate);
   if (key == nullptr) return false;
   if (StoredValue* stored = FindValue(*key, name)) {
     stored->value = RegValue{type, data};
@@ -448,7 +468,7 @@ bool FakeRegistry::SetDword(RegKey root, const std::string& path, const std::str
 
 std::optional<RegValue> FakeRegistry::GetValue(RegKey root, const std::u16string& path,
                                                const std::u16string& name) const {
-  std::shared_ptr<KeyNode> key = TestKey(root, path, false);
+  std::shared_ptr<KeyNode> key = TestKey(root, path, Walking::kLook);
   if (key == nullptr) return std::nullopt;
   const StoredValue* stored = FindValue(*key, name);
   if (stored == nullptr) return std::nullopt;
@@ -476,7 +496,7 @@ std::optional<std::string> FakeRegistry::GetStringA(RegKey root, const std::stri
 
 std::vector<std::u16string> FakeRegistry::SubKeysW(RegKey root, const std::u16string& path) const {
   std::vector<std::u16string> names;
-  if (std::shared_ptr<KeyNode> key = TestKey(root, path, false)) {
+  if (std::shared_ptr<KeyNode> key = TestKey(root, path, Walking::kLook)) {
     for (const auto& [folded, child] : key->subKeys) names.push_back(child->name);
   }
   return names;
@@ -491,7 +511,7 @@ std::vector<std::string> FakeRegistry::SubKeys(RegKey root, const std::string& p
 std::vector<std::u16string> FakeRegistry::ValueNamesW(RegKey root,
                                                       const std::u16string& path) const {
   std::vector<std::u16string> names;
-  if (std::shared_ptr<KeyNode> key = TestKey(root, path, false)) {
+  if (std::shared_ptr<KeyNode> key = TestKey(root, path, Walking::kLook)) {
     for (const StoredValue& stored : key->values) names.push_back(stored.name);
   }
   return names;
@@ -508,7 +528,7 @@ bool FakeRegistry::DeleteTree(RegKey root, const std::string& path) {
   size_t split = wide.find_last_of(u'\\');
   std::u16string parentPath = split == std::u16string::npos ? u"" : wide.substr(0, split);
   std::u16string leaf = split == std::u16string::npos ? wide : wide.substr(split + 1);
-  std::shared_ptr<KeyNode> parent = TestKey(root, parentPath, false);
+  std::shared_ptr<KeyNode> parent = TestKey(root, parentPath, Walking::kChange);
   if (parent == nullptr || leaf.empty()) return false;
   auto target = parent->subKeys.find(FoldUtf16(leaf));
   if (target == parent->subKeys.end()) return false;
@@ -516,6 +536,9 @@ bool FakeRegistry::DeleteTree(RegKey root, const std::string& path) {
   while (!pending.empty()) {
     std::shared_ptr<KeyNode> node = pending.back();
     pending.pop_back();
+    // Only own keys can be held by this registry's handles, and they lie
+    // above every shared one.
+    if (node->shared) continue;
     node->deleted = true;
     for (const auto& [folded, child] : node->subKeys) pending.push_back(child);
   }

@@ -96,10 +96,11 @@ class FakeRegistry : public platform::Registry {
   size_t OpenKeyCount() const { return openKeys_; }
 
   // For the machine that starts as a copy of another: every key and value
-  // becomes a copy of `other`'s (its open handles are not copied). The copy
-  // is taken at the first call that looks at a key, so that a machine whose
-  // registry is never used never pays for it; `other` must stay as it is
-  // until then.
+  // becomes a copy of `other`'s (its open handles are not copied). The two
+  // share every key until this registry changes it (or opens it, since a
+  // handle may change its key), and a key is copied when that first
+  // happens, with the keys above it; so a machine pays for the keys it
+  // uses, not for the whole tree. From then on `other` must never change.
   void CopyKeysFrom(const FakeRegistry& other);
 
  private:
@@ -123,6 +124,16 @@ class FakeRegistry : public platform::Registry {
     std::map<std::u16string, std::shared_ptr<KeyNode>, FoldedOrder> subKeys;  // by folded name
     std::vector<StoredValue> values;
     bool deleted = false;
+    // Part of a registry that others copy: it never changes, and a copy
+    // puts a node of its own in its place before changing it. Every key
+    // below a shared one is shared.
+    bool shared = false;
+  };
+  // How Walk treats the keys on its path.
+  enum class Walking {
+    kLook,    // as they are, shared or not
+    kChange,  // made this registry's own, to be changed or held by a handle
+    kCreate,  // made its own, and created where missing
   };
   struct OpenKey {
     std::shared_ptr<KeyNode> node;
@@ -145,11 +156,16 @@ class FakeRegistry : public platform::Registry {
     KeyNode* operator->() const { return node->get(); }
   };
 
-  static std::shared_ptr<KeyNode> CopyKey(const KeyNode& key);
+  // Marks `key` and everything below it shared.
+  static void Share(KeyNode& key);
+  // Replaces a shared key in `slot` (an entry of an own key's subkeys, or a
+  // root) by a copy of its name, values and subkey entries, these still
+  // leading to the shared keys below.
+  static void Own(std::shared_ptr<KeyNode>& slot);
   // HKCR shows HKLM\Software\Classes.
   void AliasClassesRoot() const;
-  // The predefined keys' trees, copied first from the registry given to
-  // CopyKeysFrom if that copy is still to be taken.
+  // The predefined keys' trees: made at the first call that needs them,
+  // empty or as the roots of the registry given to CopyKeysFrom.
   std::map<platform::RegKey, std::shared_ptr<KeyNode>>& Roots() const;
   std::optional<KeyRef> Resolve(platform::RegKey key) const;
   // A free slot for the next handle, made before any key is resolved so
@@ -158,11 +174,12 @@ class FakeRegistry : public platform::Registry {
   uint32_t OpenOrCreate(std::string_view operation, platform::RegKey parent,
                         const std::u16string& subKey, const std::string& shownSubKey,
                         uint32_t access, bool create, platform::RegKey* out);
-  // The key at `path` below `root`; created with its parents when `create`.
+  // The key at `path` below `root`, which must be an own key unless
+  // `walking` only looks.
   static std::shared_ptr<KeyNode> Walk(const std::shared_ptr<KeyNode>& root,
-                                       std::u16string_view path, bool create);
+                                       std::u16string_view path, Walking walking);
   std::shared_ptr<KeyNode> TestKey(platform::RegKey root, const std::u16string& path,
-                                   bool create) const;
+                                   Walking walking) const;
   static uint32_t CheckKey(const std::optional<KeyRef>& key, uint32_t right);
   // The scripted failure of `operation` on `name` below `key`, if any.
   std::optional<uint32_t> Injected(std::string_view operation, platform::RegKey key,
@@ -175,7 +192,8 @@ class FakeRegistry : public platform::Registry {
   std::string Narrow(const std::u16string& text) const;
 
   MachineState& state_;
-  // Both change only to take the copy that CopyKeysFrom put off.
+  // Both change only to make the roots, or to take the copy that
+  // CopyKeysFrom put off.
   mutable std::map<platform::RegKey, std::shared_ptr<KeyNode>> roots_;
   mutable const FakeRegistry* copyOf_ = nullptr;
   // The open handles, in slots.

@@ -181,6 +181,54 @@ TEST(FakeRegistry, DeletingKeysAndValues) {
   EXPECT_EQ(machine.OpenKeyCount(), 0u);
 }
 
+// A machine shares its preset's keys until it changes or opens one: every
+// handle on a key still sees what the others wrote and whether the key was
+// deleted, and the next machine starts from the preset as it was.
+TEST(FakeRegistry, APresetKeyChangedThroughHandlesChangesOnlyThisMachine) {
+  const std::string layouts = "System\\CurrentControlSet\\Control\\Keyboard Layouts";
+  const std::string preload = "Keyboard Layout\\Preload";
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    FakeMachine machine;
+    EXPECT_EQ(machine.GetStringA(kHkeyLocalMachine, layouts + "\\00000804", "Layout Text"),
+              "Chinese (Simplified) - US Keyboard");
+    EXPECT_EQ(machine.GetStringA(kHkeyCurrentUser, preload, "1"), "00000804");
+    RegKey reader = 0;
+    RegKey writer = 0;
+    ASSERT_EQ(machine.RegOpenKeyExA(kHkeyLocalMachine, layouts + "\\00000804", kKeyRead, &reader),
+              kErrorSuccess);
+    ASSERT_EQ(machine.RegOpenKeyExA(kHkeyLocalMachine, layouts, kKeyAllAccess, &writer),
+              kErrorSuccess);
+    RegKey leaf = 0;
+    ASSERT_EQ(machine.RegOpenKeyExA(writer, "00000804", kKeyAllAccess, &leaf), kErrorSuccess);
+    ASSERT_EQ(machine.RegSetValueExA(leaf, "Layout Text", kRegSz, "changed", 8), kErrorSuccess);
+    std::vector<uint8_t> out;
+    uint32_t type = 0;
+    ASSERT_EQ(machine.RegQueryValueExA(reader, "Layout Text", &type, &out, 100), kErrorSuccess);
+    EXPECT_EQ(Text(out), std::string("changed", 8));
+
+    RegKey held = 0;
+    ASSERT_EQ(machine.RegOpenKeyExA(kHkeyCurrentUser, preload, kKeyAllAccess, &held),
+              kErrorSuccess);
+    EXPECT_EQ(machine.RegDeleteKeyA(kHkeyCurrentUser, preload), kErrorSuccess);
+    EXPECT_EQ(machine.RegSetValueExA(held, "2", kRegSz, "x", 2), 1018u);  // ERROR_KEY_DELETED
+    EXPECT_EQ(machine.RegDeleteKeyA(kHkeyCurrentUser, "Keyboard Layout\\absent"),
+              kErrorFileNotFound);
+    ASSERT_TRUE(machine.DeleteTree(kHkeyLocalMachine, layouts));
+    EXPECT_EQ(machine.RegSetValueExA(leaf, "x", kRegSz, "x", 2), 1018u);
+    EXPECT_EQ(machine.RegSetValueExA(writer, "x", kRegSz, "x", 2), 1018u);
+    EXPECT_FALSE(machine.KeyExists(kHkeyLocalMachine, layouts + "\\00000409"));
+    EXPECT_TRUE(machine.KeyExists(kHkeyLocalMachine, "System\\CurrentControlSet\\Control"));
+    ASSERT_TRUE(machine.SetString(kHkeyClassesRoot, ".zvh", "", "zv"));
+    EXPECT_EQ(machine.GetStringA(kHkeyLocalMachine, "Software\\Classes\\.zvh", ""), "zv");
+    for (RegKey key : {reader, writer, leaf, held}) EXPECT_EQ(machine.RegCloseKey(key), 0u);
+  }
+  FakeMachine next;
+  EXPECT_EQ(next.SubKeys(kHkeyLocalMachine, layouts),
+            (std::vector<std::string>{"00000404", "00000409", "00000804"}));
+  EXPECT_FALSE(next.KeyExists(kHkeyClassesRoot, ".zvh"));
+}
+
 TEST(FakeRegistry, InjectedFailuresMatchKeyPaths) {
   FakeMachine machine;
   ASSERT_TRUE(
