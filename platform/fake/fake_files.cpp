@@ -191,8 +191,9 @@ void FakeFileSystem::Redirect(ParsedPath* path) const {
 std::shared_ptr<FileNode> FakeFileSystem::Root(char drive) const {
   auto type = state_.settings.driveTypes.find(drive);
   if (type == state_.settings.driveTypes.end() || !HasRoot(type->second)) return nullptr;
-  auto root = roots_.find(drive);
-  return root == roots_.end() ? nullptr : root->second;
+  const auto& roots = Roots();
+  auto root = roots.find(drive);
+  return root == roots.end() ? nullptr : root->second;
 }
 
 FakeFileSystem::Lookup FakeFileSystem::Find(const ParsedPath& path) const {
@@ -583,17 +584,27 @@ void FakeFileSystem::SetDriveType(char letter, uint32_t type) {
   if (!IsLetter(letter)) return;
   char drive = UpperLetter(letter);
   state_.settings.driveTypes[drive] = type;
-  if (HasRoot(type) && roots_.count(drive) == 0) {
+  auto& roots = Roots();
+  if (HasRoot(type) && roots.count(drive) == 0) {
     auto root = std::make_shared<FileNode>();
     root->name = std::string{drive, ':'};
     root->directory = true;
-    roots_[drive] = root;
+    roots[drive] = root;
   }
 }
 
 void FakeFileSystem::CopyDrivesFrom(const FakeFileSystem& other) {
   roots_.clear();
-  for (const auto& [drive, root] : other.roots_) roots_[drive] = CopyTree(*root);
+  copyOf_ = &other;
+}
+
+std::map<char, std::shared_ptr<FileNode>>& FakeFileSystem::Roots() const {
+  if (copyOf_ != nullptr) {
+    const FakeFileSystem& other = *copyOf_;
+    copyOf_ = nullptr;
+    for (const auto& [drive, root] : other.Roots()) roots_[drive] = CopyTree(*root);
+  }
+  return roots_;
 }
 
 void FakeFileSystem::SetCurrentDirectory(const std::string& path) {
