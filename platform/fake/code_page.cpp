@@ -1,7 +1,9 @@
 #include "platform/fake/code_page.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 #include "platform/host/iconv_text.h"
 
@@ -10,6 +12,31 @@ namespace {
 
 using platform::host::ConvertCharset;
 using platform::host::IconvNameOfCodePage;
+
+// The code pages whose bytes below 0x80 are ASCII alone, so that ASCII text
+// converts unit for unit. Names, paths and most values are ASCII, and
+// converting them without iconv spares a converter's setup and buffers.
+bool KeepsAscii(uint32_t codePage) {
+  switch (codePage) {
+    case 936:
+    case 950:
+    case 1252:
+    case 20127:
+    case 28591:
+    case 65001:
+      return true;
+    default:
+      return false;
+  }
+}
+
+template <typename Text>
+bool IsAscii(const Text& text) {
+  for (auto c : text) {
+    if (static_cast<std::make_unsigned_t<decltype(c)>>(c) >= 0x80) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -32,6 +59,7 @@ size_t CharacterLength(uint32_t codePage, std::string_view text, size_t index) {
 }
 
 std::u16string AnsiToUtf16(uint32_t codePage, std::string_view text) {
+  if (KeepsAscii(codePage) && IsAscii(text)) return std::u16string(text.begin(), text.end());
   const std::optional<std::string> bytes = ConvertCharset(
       IconvNameOfCodePage(codePage).c_str(), "UTF-16LE", text, std::string_view("?\0", 2));
   if (bytes) return BytesToUtf16(*bytes);
@@ -41,6 +69,7 @@ std::u16string AnsiToUtf16(uint32_t codePage, std::string_view text) {
 }
 
 std::string Utf16ToAnsi(uint32_t codePage, std::u16string_view text) {
+  if (KeepsAscii(codePage) && IsAscii(text)) return std::string(text.begin(), text.end());
   const std::optional<std::string> bytes =
       ConvertCharset("UTF-16LE", IconvNameOfCodePage(codePage).c_str(), Utf16ToBytes(text), "?");
   if (bytes) return *bytes;
@@ -61,10 +90,26 @@ std::string FoldAnsi(uint32_t codePage, std::string_view text) {
 
 std::u16string FoldUtf16(std::u16string_view text) {
   std::u16string out(text);
-  for (char16_t& c : out) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
-  }
+  for (char16_t& c : out) c = FoldUtf16(c);
   return out;
+}
+
+bool EqualFolded(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldUtf16(a[i]) != FoldUtf16(b[i])) return false;
+  }
+  return true;
+}
+
+int CompareFolded(std::u16string_view folded, std::u16string_view text) {
+  const size_t common = std::min(folded.size(), text.size());
+  for (size_t i = 0; i < common; ++i) {
+    const char16_t other = FoldUtf16(text[i]);
+    if (folded[i] != other) return folded[i] < other ? -1 : 1;
+  }
+  if (folded.size() == text.size()) return 0;
+  return folded.size() < text.size() ? -1 : 1;
 }
 
 }  // namespace zv::fake

@@ -54,15 +54,19 @@ bool DeleteBlocked(const FileNode& node) {
   });
 }
 
-// Appends what lies below `directory`, whose path is `path`, to `entries`.
-void AppendTree(const FileNode& directory, const std::string& path,
-                std::vector<TreeEntry>* entries) {
-  const std::string prefix = !path.empty() && path.back() == '\\' ? path : path + "\\";
+// Appends what lies below `directory`, whose path is `path`, to `entries`;
+// `path` is extended by each name in turn and comes back as it was.
+void AppendTree(const FileNode& directory, std::string* path, std::vector<TreeEntry>* entries) {
+  const size_t length = path->size();
+  if (path->empty() || path->back() != '\\') *path += '\\';
+  const size_t prefix = path->size();
   for (const auto& [key, child] : directory.children) {
-    const std::string childPath = prefix + child->name;
-    entries->push_back(TreeEntry{childPath, Reported(*child), child->data});
-    if (child->directory) AppendTree(*child, childPath, entries);
+    path->resize(prefix);
+    *path += child->name;
+    entries->push_back(TreeEntry{*path, Reported(*child), child->data});
+    if (child->directory) AppendTree(*child, path, entries);
   }
+  path->resize(length);
 }
 
 std::string Shown(const ParsedPath& path, uint32_t error) {
@@ -187,8 +191,9 @@ void FakeFileSystem::Redirect(ParsedPath* path) const {
 std::shared_ptr<FileNode> FakeFileSystem::Root(char drive) const {
   auto type = state_.settings.driveTypes.find(drive);
   if (type == state_.settings.driveTypes.end() || !HasRoot(type->second)) return nullptr;
-  auto root = roots_.find(drive);
-  return root == roots_.end() ? nullptr : root->second;
+  const auto& roots = Roots();
+  auto root = roots.find(drive);
+  return root == roots.end() ? nullptr : root->second;
 }
 
 FakeFileSystem::Lookup FakeFileSystem::Find(const ParsedPath& path) const {
@@ -579,17 +584,27 @@ void FakeFileSystem::SetDriveType(char letter, uint32_t type) {
   if (!IsLetter(letter)) return;
   char drive = UpperLetter(letter);
   state_.settings.driveTypes[drive] = type;
-  if (HasRoot(type) && roots_.count(drive) == 0) {
+  auto& roots = Roots();
+  if (HasRoot(type) && roots.count(drive) == 0) {
     auto root = std::make_shared<FileNode>();
     root->name = std::string{drive, ':'};
     root->directory = true;
-    roots_[drive] = root;
+    roots[drive] = root;
   }
 }
 
 void FakeFileSystem::CopyDrivesFrom(const FakeFileSystem& other) {
   roots_.clear();
-  for (const auto& [drive, root] : other.roots_) roots_[drive] = CopyTree(*root);
+  copyOf_ = &other;
+}
+
+std::map<char, std::shared_ptr<FileNode>>& FakeFileSystem::Roots() const {
+  if (copyOf_ != nullptr) {
+    const FakeFileSystem& other = *copyOf_;
+    copyOf_ = nullptr;
+    for (const auto& [drive, root] : other.Roots()) roots_[drive] = CopyTree(*root);
+  }
+  return roots_;
 }
 
 void FakeFileSystem::SetCurrentDirectory(const std::string& path) {
@@ -695,7 +710,8 @@ std::vector<TreeEntry> FakeFileSystem::ListTree(const std::string& path) const {
   if (Parse(path, false, &parsed) != 0) return entries;
   Lookup found = Find(parsed);
   if (found.node == nullptr || !found.node->directory) return entries;
-  AppendTree(*found.node, FormatPath(parsed), &entries);
+  std::string prefix = FormatPath(parsed);
+  AppendTree(*found.node, &prefix, &entries);
   return entries;
 }
 

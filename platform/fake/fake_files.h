@@ -124,7 +124,10 @@ class FakeFileSystem : public platform::FileSystem {
   uint32_t CodePage() const { return state_.settings.ansiCodePage; }
   // For the machine that starts as a copy of another: the drives' trees
   // become copies of `other`'s (what is open or loaded there is not copied).
-  // The drive types are settings of the machine, copied with them.
+  // The drive types are settings of the machine, copied with them. The copy
+  // is taken at the first call that looks at a drive, so that a machine
+  // whose disks are never used never pays for it; `other` must stay as it
+  // is until then.
   void CopyDrivesFrom(const FakeFileSystem& other);
 
  private:
@@ -163,8 +166,14 @@ class FakeFileSystem : public platform::FileSystem {
   // How many of `wanted` bytes the disk still takes; uses them up.
   uint64_t TakeDiskSpace(uint64_t wanted);
 
+  // The drives' trees, copied first from the file system given to
+  // CopyDrivesFrom if that copy is still to be taken.
+  std::map<char, std::shared_ptr<FileNode>>& Roots() const;
+
   MachineState& state_;
-  std::map<char, std::shared_ptr<FileNode>> roots_;
+  // Both change only to take the copy that CopyDrivesFrom put off.
+  mutable std::map<char, std::shared_ptr<FileNode>> roots_;
+  mutable const FakeFileSystem* copyOf_ = nullptr;
   std::set<FakeFile*> liveFiles_;
   std::map<uint32_t, std::unique_ptr<FakeFile>> heldHandles_;
   uint32_t nextHeldHandle_ = 1;

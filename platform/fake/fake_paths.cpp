@@ -1,6 +1,7 @@
 #include "platform/fake/fake_paths.h"
 
 #include <cstring>
+#include <utility>
 
 #include "platform/fake/code_page.h"
 #include "platform/win_constants.h"
@@ -17,22 +18,20 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// Splits at separators that are single-byte characters.
-std::vector<std::string> Split(std::string_view text, uint32_t codePage) {
-  std::vector<std::string> parts;
-  std::string current;
+// Calls `visit` with each piece of `text` between separators that are
+// single-byte characters (empty pieces included), until it returns false.
+template <typename Visit>
+bool ForEachPiece(std::string_view text, uint32_t codePage, Visit visit) {
+  size_t start = 0;
   for (size_t i = 0; i < text.size();) {
     size_t length = CharacterLength(codePage, text, i);
     if (length == 1 && IsSeparator(text[i])) {
-      parts.push_back(current);
-      current.clear();
-    } else {
-      current.append(text.substr(i, length));
+      if (!visit(text.substr(start, i - start))) return false;
+      start = i + 1;
     }
     i += length;
   }
-  parts.push_back(current);
-  return parts;
+  return visit(text.substr(start));
 }
 
 // Characters that no file name may hold (checked as single-byte characters only).
@@ -47,30 +46,54 @@ bool ValidName(std::string_view name, uint32_t codePage) {
 }
 
 // Windows drops dots and blanks at the end of a name ("a.txt. " is "a.txt").
-std::string TrimName(const std::string& name) {
+std::string_view TrimName(std::string_view name) {
   if (name == "." || name == "..") return name;
   size_t end = name.find_last_not_of(". ");
-  return end == std::string::npos ? std::string() : name.substr(0, end + 1);
+  return end == std::string_view::npos ? std::string_view() : name.substr(0, end + 1);
 }
 
-size_t CountCharacters(std::string_view text, uint32_t codePage) {
+// The characters of FormatPath(path), counted without building it: a lead
+// byte takes the byte after it along, even a separator.
+size_t CountCharacters(const ParsedPath& path, uint32_t codePage) {
   size_t count = 0;
-  for (size_t i = 0; i < text.size(); i += CharacterLength(codePage, text, i)) ++count;
+  bool trail = false;
+  auto add = [&](std::string_view bytes) {
+    for (char c : bytes) {
+      if (trail) {
+        trail = false;
+        continue;
+      }
+      ++count;
+      trail = IsLeadByte(codePage, static_cast<uint8_t>(c));
+    }
+  };
+  add(std::string_view(&path.drive, 1));
+  add(":");
+  if (path.parts.empty()) add("\\");
+  for (const std::string& part : path.parts) {
+    add("\\");
+    add(part);
+  }
   return count;
 }
 
 uint32_t AppendNames(std::string_view rest, uint32_t codePage, ParsedPath* out) {
-  for (const std::string& raw : Split(rest, codePage)) {
-    std::string name = TrimName(raw);
-    if (name.empty() || name == ".") continue;
+  uint32_t error = win::kErrorSuccess;
+  ForEachPiece(rest, codePage, [&](std::string_view raw) {
+    std::string_view name = TrimName(raw);
+    if (name.empty() || name == ".") return true;
     if (name == "..") {
       if (!out->parts.empty()) out->parts.pop_back();
-      continue;
+      return true;
     }
-    if (!ValidName(name, codePage)) return kErrorInvalidName;
-    out->parts.push_back(name);
-  }
-  return win::kErrorSuccess;
+    if (!ValidName(name, codePage)) {
+      error = kErrorInvalidName;
+      return false;
+    }
+    out->parts.emplace_back(name);
+    return true;
+  });
+  return error;
 }
 
 // Sets `out` to the starting point of `path` and returns the rest to append.
@@ -116,15 +139,23 @@ uint32_t ParsePath(std::string_view path, std::string_view currentDir, uint32_t 
   uint32_t error = Start(path, currentDir, codePage, &parsed, &rest);
   if (error == 0) error = AppendNames(rest, codePage, &parsed);
   if (error != 0) return error;
-  if (CountCharacters(FormatPath(parsed), codePage) >= kMaxPath) return kErrorFilenameTooLong;
-  *out = parsed;
+  if (CountCharacters(parsed, codePage) >= kMaxPath) return kErrorFilenameTooLong;
+  *out = std::move(parsed);
   return win::kErrorSuccess;
 }
 
 std::string FormatPath(const ParsedPath& path) {
-  std::string text{path.drive, ':'};
-  if (path.parts.empty()) return text + "\\";
-  for (const std::string& part : path.parts) text += "\\" + part;
+  size_t size = 3;
+  for (const std::string& part : path.parts) size += 1 + part.size();
+  std::string text;
+  text.reserve(size);
+  text += path.drive;
+  text += ':';
+  if (path.parts.empty()) text += '\\';
+  for (const std::string& part : path.parts) {
+    text += '\\';
+    text += part;
+  }
   return text;
 }
 

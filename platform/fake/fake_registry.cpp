@@ -48,23 +48,27 @@ const char* RootName(RegKey root) {
   }
 }
 
-// Splits a subkey path at '\'. A leading separator or an empty name inside
-// the path is an error; one trailing separator is allowed.
-uint32_t SplitKeyPath(const std::u16string& path, std::vector<std::u16string>* parts) {
-  parts->clear();
-  if (path.empty()) return win::kErrorSuccess;
-  std::u16string current;
-  for (char16_t c : path) {
-    if (c != u'\\') {
-      current.push_back(c);
-      continue;
-    }
-    if (current.empty()) return kErrorBadPathname;
-    parts->push_back(current);
-    current.clear();
+// Checks a subkey path made of names separated by '\'. A leading separator
+// or an empty name inside the path is an error; one trailing separator is
+// allowed.
+uint32_t CheckKeyPath(std::u16string_view path) {
+  for (size_t start = 0; start < path.size();) {
+    const size_t end = path.find(u'\\', start);
+    if (end == start) return kErrorBadPathname;
+    if (end == std::u16string_view::npos) break;
+    start = end + 1;
   }
-  if (!current.empty()) parts->push_back(current);
   return win::kErrorSuccess;
+}
+
+// Calls `visit` with each name of a path that CheckKeyPath accepted.
+template <typename Visit>
+void ForEachKeyName(std::u16string_view path, Visit visit) {
+  for (size_t start = 0; start < path.size();) {
+    const size_t end = std::min(path.find(u'\\', start), path.size());
+    visit(path.substr(start, end - start));
+    start = end + 1;
+  }
 }
 
 std::vector<uint8_t> StringBytes(const std::u16string& text) {
@@ -82,31 +86,55 @@ std::u16string StringOf(const RegValue& value) {
 
 }  // namespace
 
-FakeRegistry::FakeRegistry(MachineState& state) : state_(state) {
-  for (RegKey root : kStoredRoots) roots_[root] = std::make_shared<KeyNode>();
-  AliasClassesRoot();
-}
+FakeRegistry::FakeRegistry(MachineState& state) : state_(state) {}
 
 void FakeRegistry::AliasClassesRoot() const {
   roots_[platform::kHkeyClassesRoot] =
-      Walk(roots_[platform::kHkeyLocalMachine], u"Software\\Classes", true);
+      Walk(roots_[platform::kHkeyLocalMachine], u"Software\\Classes", Walking::kCreate);
 }
 
-std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::CopyKey(const KeyNode& key) {
+bool FakeRegistry::FoldedOrder::operator()(const std::u16string& folded, Unfolded name) const {
+  return CompareFolded(folded, name.text) < 0;
+}
+
+bool FakeRegistry::FoldedOrder::operator()(Unfolded name, const std::u16string& folded) const {
+  return CompareFolded(folded, name.text) > 0;
+}
+
+void FakeRegistry::Share(KeyNode& key) {
+  if (key.shared) return;
+  key.shared = true;
+  for (const auto& [folded, child] : key.subKeys) Share(*child);
+}
+
+void FakeRegistry::Own(std::shared_ptr<KeyNode>& slot) {
+  if (!slot->shared) return;
   auto copy = std::make_shared<KeyNode>();
-  copy->name = key.name;
-  copy->values = key.values;
-  for (const auto& [folded, child] : key.subKeys) copy->subKeys.emplace(folded, CopyKey(*child));
-  return copy;
+  copy->name = slot->name;
+  copy->subKeys = slot->subKeys;
+  copy->values = slot->values;
+  slot = std::move(copy);
 }
 
-void FakeRegistry::CopyKeysFrom(const FakeRegistry& other) { copyOf_ = &other; }
+void FakeRegistry::CopyKeysFrom(const FakeRegistry& other) {
+  roots_.clear();
+  copyOf_ = &other;
+}
 
 std::map<RegKey, std::shared_ptr<FakeRegistry::KeyNode>>& FakeRegistry::Roots() const {
-  if (copyOf_ != nullptr) {
-    const FakeRegistry& other = *copyOf_;
+  if (roots_.empty()) {
+    const FakeRegistry* other = copyOf_;
     copyOf_ = nullptr;
-    for (RegKey root : kStoredRoots) roots_[root] = CopyKey(*other.Roots().at(root));
+    for (RegKey root : kStoredRoots) {
+      std::shared_ptr<KeyNode>& mine = roots_[root];
+      if (other == nullptr) {
+        mine = std::make_shared<KeyNode>();
+        continue;
+      }
+      mine = other->Roots().at(root);
+      Share(*mine);
+      Own(mine);
+    }
     AliasClassesRoot();
   }
   return roots_;
@@ -122,60 +150,76 @@ std::string FakeRegistry::Narrow(const std::u16string& text) const {
 
 // ---- Keys and handles ------------------------------------------------------
 
-std::optional<FakeRegistry::OpenKey> FakeRegistry::Resolve(RegKey key) const {
+std::optional<FakeRegistry::KeyRef> FakeRegistry::Resolve(RegKey key) const {
   const auto& roots = Roots();
   auto root = roots.find(key);
-  if (root != roots.end()) return OpenKey{root->second, win::kKeyAllAccess, RootName(key)};
-  auto open = handles_.find(key);
-  if (open == handles_.end()) return std::nullopt;
-  return open->second;
+  if (root != roots.end()) return KeyRef{&root->second, win::kKeyAllAccess, RootName(key)};
+  if (key == 0) return std::nullopt;
+  for (const HandleSlot& slot : handles_) {
+    if (slot.handle == key) return KeyRef{&slot.key.node, slot.key.access, slot.key.path};
+  }
+  return std::nullopt;
 }
 
-std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::Walk(std::shared_ptr<KeyNode> root,
-                                                          const std::u16string& path, bool create) {
-  std::vector<std::u16string> parts;
-  if (root == nullptr || SplitKeyPath(path, &parts) != 0) return nullptr;
-  std::shared_ptr<KeyNode> node = std::move(root);
-  for (const std::u16string& part : parts) {
-    std::u16string folded = FoldUtf16(part);
-    auto child = node->subKeys.find(folded);
-    if (child == node->subKeys.end()) {
-      if (!create) return nullptr;
+FakeRegistry::HandleSlot& FakeRegistry::FreeSlot() {
+  for (HandleSlot& slot : handles_) {
+    if (slot.handle == 0) return slot;
+  }
+  return handles_.emplace_back();
+}
+
+std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::Walk(const std::shared_ptr<KeyNode>& root,
+                                                          std::u16string_view path,
+                                                          Walking walking) {
+  if (root == nullptr || CheckKeyPath(path) != 0) return nullptr;
+  const std::shared_ptr<KeyNode>* node = &root;
+  bool found = true;
+  ForEachKeyName(path, [&](std::u16string_view part) {
+    if (!found) return;
+    auto& subKeys = (*node)->subKeys;
+    auto child = subKeys.find(Unfolded{part});
+    if (child == subKeys.end()) {
+      if (walking != Walking::kCreate) {
+        found = false;
+        return;
+      }
       auto created = std::make_shared<KeyNode>();
       created->name = part;
-      child = node->subKeys.emplace(folded, created).first;
+      child = subKeys.emplace(FoldUtf16(part), std::move(created)).first;
     }
-    node = child->second;
-  }
-  return node;
+    if (walking != Walking::kLook) Own(child->second);
+    node = &child->second;
+  });
+  return found ? *node : nullptr;
 }
 
 std::shared_ptr<FakeRegistry::KeyNode> FakeRegistry::TestKey(RegKey root,
                                                              const std::u16string& path,
-                                                             bool create) const {
+                                                             Walking walking) const {
   const auto& roots = Roots();
   auto node = roots.find(root);
-  return node == roots.end() ? nullptr : Walk(node->second, path, create);
+  return node == roots.end() ? nullptr : Walk(node->second, path, walking);
 }
 
-uint32_t FakeRegistry::CheckKey(const std::optional<OpenKey>& key, uint32_t right) {
+uint32_t FakeRegistry::CheckKey(const std::optional<KeyRef>& key, uint32_t right) {
   if (!key) return win::kErrorInvalidHandle;
-  if (key->node->deleted) return kErrorKeyDeleted;
+  if ((*key)->deleted) return kErrorKeyDeleted;
   if ((key->access & right) != right) return win::kErrorAccessDenied;
   return win::kErrorSuccess;
 }
 
 std::optional<uint32_t> FakeRegistry::Injected(std::string_view operation, RegKey key,
                                                const std::string& name) {
-  std::optional<OpenKey> open = Resolve(key);
-  std::string path = open ? open->path : std::string();
-  return state_.faults.Check(operation, {path + "\\" + name});
+  std::optional<KeyRef> open = Resolve(key);
+  subject_.assign(open ? open->path : std::string_view());
+  subject_ += '\\';
+  subject_ += name;
+  return state_.faults.Check(operation, {subject_});
 }
 
-FakeRegistry::StoredValue* FakeRegistry::FindValue(KeyNode& key, const std::u16string& name) {
-  std::u16string folded = FoldUtf16(name);
+FakeRegistry::StoredValue* FakeRegistry::FindValue(KeyNode& key, std::u16string_view name) {
   for (StoredValue& stored : key.values) {
-    if (FoldUtf16(stored.name) == folded) return &stored;
+    if (EqualFolded(stored.name, name)) return &stored;
   }
   return nullptr;
 }
@@ -186,17 +230,24 @@ uint32_t FakeRegistry::OpenOrCreate(std::string_view operation, RegKey parent,
   if (std::optional<uint32_t> error = Injected(operation, parent, shownSubKey)) return *error;
   if (out == nullptr) return win::kErrorInvalidParameter;
   *out = 0;
-  std::optional<OpenKey> base = Resolve(parent);
+  HandleSlot& slot = FreeSlot();
+  std::optional<KeyRef> base = Resolve(parent);
   if (uint32_t error = CheckKey(base, 0)) return error;
-  std::vector<std::u16string> parts;
-  if (uint32_t error = SplitKeyPath(subKey, &parts)) return error;
-  std::shared_ptr<KeyNode> node = Walk(base->node, subKey, create);
+  if (uint32_t error = CheckKeyPath(subKey)) return error;
+  std::shared_ptr<KeyNode> node =
+      Walk(*base->node, subKey, create ? Walking::kCreate : Walking::kChange);
   if (node == nullptr) return win::kErrorFileNotFound;
   RegKey handle = nextHandle_;
   nextHandle_ += 4;
-  std::string path = base->path;
-  if (!shownSubKey.empty()) path += "\\" + shownSubKey;
-  handles_[handle] = OpenKey{node, MapAccess(access), path};
+  slot.key.path.assign(base->path);
+  if (!shownSubKey.empty()) {
+    slot.key.path += '\\';
+    slot.key.path += shownSubKey;
+  }
+  slot.key.node = std::move(node);
+  slot.key.access = MapAccess(access);
+  slot.handle = handle;
+  ++openKeys_;
   *out = handle;
   return win::kErrorSuccess;
 }
@@ -225,28 +276,35 @@ uint32_t FakeRegistry::RegCreateKeyExW(RegKey parent, const std::u16string& subK
 
 uint32_t FakeRegistry::RegCloseKey(RegKey key) {
   if (Roots().count(key) > 0) return win::kErrorSuccess;
-  return handles_.erase(key) > 0 ? win::kErrorSuccess : win::kErrorInvalidHandle;
+  for (HandleSlot& slot : handles_) {
+    if (key == 0 || slot.handle != key) continue;
+    slot.handle = 0;
+    slot.key.node.reset();
+    --openKeys_;
+    return win::kErrorSuccess;
+  }
+  return win::kErrorInvalidHandle;
 }
 
 uint32_t FakeRegistry::RegQueryInfoKeyA(RegKey key, uint32_t* subKeys, uint32_t* maxSubKeyLength) {
   if (std::optional<uint32_t> error = Injected("RegQueryInfoKeyA", key, "")) return *error;
-  std::optional<OpenKey> open = Resolve(key);
+  std::optional<KeyRef> open = Resolve(key);
   if (uint32_t error = CheckKey(open, win::kKeyQueryValue)) return error;
   size_t longest = 0;
-  for (const auto& [folded, child] : open->node->subKeys) {
+  for (const auto& [folded, child] : (*open)->subKeys) {
     longest = std::max(longest, child->name.size());  // in UTF-16 characters
   }
-  if (subKeys != nullptr) *subKeys = static_cast<uint32_t>(open->node->subKeys.size());
+  if (subKeys != nullptr) *subKeys = static_cast<uint32_t>((*open)->subKeys.size());
   if (maxSubKeyLength != nullptr) *maxSubKeyLength = static_cast<uint32_t>(longest);
   return win::kErrorSuccess;
 }
 
 uint32_t FakeRegistry::RegEnumKeyExA(RegKey key, uint32_t index, std::string* name) {
   if (std::optional<uint32_t> error = Injected("RegEnumKeyExA", key, "")) return *error;
-  std::optional<OpenKey> open = Resolve(key);
+  std::optional<KeyRef> open = Resolve(key);
   if (uint32_t error = CheckKey(open, win::kKeyEnumerateSubKeys)) return error;
   if (name == nullptr) return win::kErrorInvalidParameter;
-  const auto& subKeys = open->node->subKeys;
+  const auto& subKeys = (*open)->subKeys;
   if (index >= subKeys.size()) return win::kErrorNoMoreItems;
   *name = Narrow(std::next(subKeys.begin(), index)->second->name);
   return win::kErrorSuccess;
@@ -255,22 +313,29 @@ uint32_t FakeRegistry::RegEnumKeyExA(RegKey key, uint32_t index, std::string* na
 uint32_t FakeRegistry::RegQueryValueExA(RegKey key, const std::string& name, uint32_t* type,
                                         std::vector<uint8_t>* data, uint32_t capacity) {
   if (std::optional<uint32_t> error = Injected("RegQueryValueExA", key, name)) return *error;
-  std::optional<OpenKey> open = Resolve(key);
+  std::optional<KeyRef> open = Resolve(key);
   if (uint32_t error = CheckKey(open, win::kKeyQueryValue)) return error;
-  const StoredValue* stored = FindValue(*open->node, Wide(name));
+  const StoredValue* stored = FindValue(**open->node, Wide(name));
   if (stored == nullptr) return win::kErrorFileNotFound;
-  std::vector<uint8_t> bytes = stored->value.data;
+  const std::vector<uint8_t>& storedBytes = stored->value.data;
+  // A string is given in the code page; other values as they are stored.
+  std::string text;
   if (IsString(stored->value.type)) {
-    std::string text = Narrow(BytesToUtf16(std::string(bytes.begin(), bytes.end())));
-    bytes.assign(text.begin(), text.end());
+    text = Narrow(BytesToUtf16(
+        std::string_view(reinterpret_cast<const char*>(storedBytes.data()), storedBytes.size())));
   }
   if (type != nullptr) *type = stored->value.type;
   if (data == nullptr) return win::kErrorSuccess;
-  if (bytes.size() > capacity) {
+  const size_t size = IsString(stored->value.type) ? text.size() : storedBytes.size();
+  if (size > capacity) {
     data->clear();
     return win::kErrorMoreData;
   }
-  *data = bytes;
+  if (IsString(stored->value.type)) {
+    data->assign(text.begin(), text.end());
+  } else {
+    data->assign(storedBytes.begin(), storedBytes.end());
+  }
   return win::kErrorSuccess;
 }
 
@@ -278,7 +343,7 @@ uint32_t FakeRegistry::SetStored(RegKey key, const std::u16string& name, const s
                                  uint32_t type, const void* data, uint32_t size, bool ansi,
                                  std::string_view operation) {
   if (std::optional<uint32_t> error = Injected(operation, key, shown)) return *error;
-  std::optional<OpenKey> open = Resolve(key);
+  std::optional<KeyRef> open = Resolve(key);
   if (uint32_t error = CheckKey(open, win::kKeySetValue)) return error;
   if (data == nullptr && size > 0) return win::kErrorInvalidParameter;
   const uint8_t* begin = static_cast<const uint8_t*>(data);
@@ -286,10 +351,10 @@ uint32_t FakeRegistry::SetStored(RegKey key, const std::u16string& name, const s
   if (ansi && IsString(type)) {
     value.data = StringBytes(Wide(std::string(value.data.begin(), value.data.end())));
   }
-  if (StoredValue* stored = FindValue(*open->node, name)) {
-    stored->value = value;
+  if (StoredValue* stored = FindValue(**open->node, name)) {
+    stored->value = std::move(value);
   } else {
-    open->node->values.push_back(StoredValue{name, value});
+    (*open)->values.push_back(StoredValue{name, std::move(value)});
   }
   return win::kErrorSuccess;
 }
@@ -306,10 +371,10 @@ uint32_t FakeRegistry::RegSetValueExW(RegKey key, const std::u16string& name, ui
 
 uint32_t FakeRegistry::RegDeleteValueA(RegKey key, const std::string& name) {
   if (std::optional<uint32_t> error = Injected("RegDeleteValueA", key, name)) return *error;
-  std::optional<OpenKey> open = Resolve(key);
+  std::optional<KeyRef> open = Resolve(key);
   if (uint32_t error = CheckKey(open, win::kKeySetValue)) return error;
-  std::vector<StoredValue>& values = open->node->values;
-  StoredValue* stored = FindValue(*open->node, Wide(name));
+  std::vector<StoredValue>& values = (*open)->values;
+  StoredValue* stored = FindValue(**open->node, Wide(name));
   if (stored == nullptr) return win::kErrorFileNotFound;
   values.erase(values.begin() + (stored - values.data()));
   return win::kErrorSuccess;
@@ -317,24 +382,26 @@ uint32_t FakeRegistry::RegDeleteValueA(RegKey key, const std::string& name) {
 
 uint32_t FakeRegistry::RegDeleteKeyA(RegKey parent, const std::string& subKey) {
   if (std::optional<uint32_t> error = Injected("RegDeleteKeyA", parent, subKey)) return *error;
-  std::optional<OpenKey> base = Resolve(parent);
+  std::optional<KeyRef> base = Resolve(parent);
   if (uint32_t error = CheckKey(base, 0)) return error;
-  std::vector<std::u16string> parts;
-  if (uint32_t error = SplitKeyPath(Wide(subKey), &parts)) return error;
-  if (parts.empty()) return win::kErrorInvalidParameter;
-  std::u16string leaf = FoldUtf16(parts.back());
-  parts.pop_back();
-  std::shared_ptr<KeyNode> node = base->node;
-  for (const std::u16string& part : parts) {
-    auto child = node->subKeys.find(FoldUtf16(part));
-    if (child == node->subKeys.end()) return win::kErrorFileNotFound;
-    node = child->second;
-  }
-  auto target = node->subKeys.find(leaf);
+  const std::u16string wide = Wide(subKey);
+  if (uint32_t error = CheckKeyPath(wide)) return error;
+  std::u16string_view path = wide;
+  if (!path.empty() && path.back() == u'\\') path.remove_suffix(1);
+  if (path.empty()) return win::kErrorInvalidParameter;
+  const size_t split = path.find_last_of(u'\\');
+  const std::u16string_view leaf =
+      split == std::u16string_view::npos ? path : path.substr(split + 1);
+  std::shared_ptr<KeyNode> node = split == std::u16string_view::npos
+                                      ? *base->node
+                                      : Walk(*base->node, path.substr(0, split), Walking::kChange);
+  if (node == nullptr) return win::kErrorFileNotFound;
+  auto target = node->subKeys.find(Unfolded{leaf});
   if (target == node->subKeys.end()) return win::kErrorFileNotFound;
-  // Windows deletes only keys without subkeys.
+  // Windows deletes only keys without subkeys. A shared key is held by no
+  // handle of this registry, which would have made it its own.
   if (!target->second->subKeys.empty()) return win::kErrorAccessDenied;
-  target->second->deleted = true;
+  if (!target->second->shared) target->second->deleted = true;
   node->subKeys.erase(target);
   return win::kErrorSuccess;
 }
@@ -342,7 +409,7 @@ uint32_t FakeRegistry::RegDeleteKeyA(RegKey parent, const std::string& subKey) {
 // ---- Test-facing access ----------------------------------------------------
 
 bool FakeRegistry::CreateKey(RegKey root, const std::u16string& path) {
-  return TestKey(root, path, true) != nullptr;
+  return TestKey(root, path, Walking::kCreate) != nullptr;
 }
 
 bool FakeRegistry::CreateKey(RegKey root, const std::string& path) {
@@ -350,7 +417,7 @@ bool FakeRegistry::CreateKey(RegKey root, const std::string& path) {
 }
 
 bool FakeRegistry::KeyExists(RegKey root, const std::u16string& path) const {
-  return TestKey(root, path, false) != nullptr;
+  return TestKey(root, path, Walking::kLook) != nullptr;
 }
 
 bool FakeRegistry::KeyExists(RegKey root, const std::string& path) const {
@@ -359,7 +426,7 @@ bool FakeRegistry::KeyExists(RegKey root, const std::string& path) const {
 
 bool FakeRegistry::SetValue(RegKey root, const std::u16string& path, const std::u16string& name,
                             uint32_t type, const std::vector<uint8_t>& data) {
-  std::shared_ptr<KeyNode> key = TestKey(root, path, true);
+  std::shared_ptr<KeyNode> key = TestKey(root, path, Walking::kCreate);
   if (key == nullptr) return false;
   if (StoredValue* stored = FindValue(*key, name)) {
     stored->value = RegValue{type, data};
@@ -401,7 +468,7 @@ bool FakeRegistry::SetDword(RegKey root, const std::string& path, const std::str
 
 std::optional<RegValue> FakeRegistry::GetValue(RegKey root, const std::u16string& path,
                                                const std::u16string& name) const {
-  std::shared_ptr<KeyNode> key = TestKey(root, path, false);
+  std::shared_ptr<KeyNode> key = TestKey(root, path, Walking::kLook);
   if (key == nullptr) return std::nullopt;
   const StoredValue* stored = FindValue(*key, name);
   if (stored == nullptr) return std::nullopt;
@@ -429,7 +496,7 @@ std::optional<std::string> FakeRegistry::GetStringA(RegKey root, const std::stri
 
 std::vector<std::u16string> FakeRegistry::SubKeysW(RegKey root, const std::u16string& path) const {
   std::vector<std::u16string> names;
-  if (std::shared_ptr<KeyNode> key = TestKey(root, path, false)) {
+  if (std::shared_ptr<KeyNode> key = TestKey(root, path, Walking::kLook)) {
     for (const auto& [folded, child] : key->subKeys) names.push_back(child->name);
   }
   return names;
@@ -444,7 +511,7 @@ std::vector<std::string> FakeRegistry::SubKeys(RegKey root, const std::string& p
 std::vector<std::u16string> FakeRegistry::ValueNamesW(RegKey root,
                                                       const std::u16string& path) const {
   std::vector<std::u16string> names;
-  if (std::shared_ptr<KeyNode> key = TestKey(root, path, false)) {
+  if (std::shared_ptr<KeyNode> key = TestKey(root, path, Walking::kLook)) {
     for (const StoredValue& stored : key->values) names.push_back(stored.name);
   }
   return names;
@@ -461,7 +528,7 @@ bool FakeRegistry::DeleteTree(RegKey root, const std::string& path) {
   size_t split = wide.find_last_of(u'\\');
   std::u16string parentPath = split == std::u16string::npos ? u"" : wide.substr(0, split);
   std::u16string leaf = split == std::u16string::npos ? wide : wide.substr(split + 1);
-  std::shared_ptr<KeyNode> parent = TestKey(root, parentPath, false);
+  std::shared_ptr<KeyNode> parent = TestKey(root, parentPath, Walking::kChange);
   if (parent == nullptr || leaf.empty()) return false;
   auto target = parent->subKeys.find(FoldUtf16(leaf));
   if (target == parent->subKeys.end()) return false;
@@ -469,6 +536,9 @@ bool FakeRegistry::DeleteTree(RegKey root, const std::string& path) {
   while (!pending.empty()) {
     std::shared_ptr<KeyNode> node = pending.back();
     pending.pop_back();
+    // Only own keys can be held by this registry's handles, and they lie
+    // above every shared one.
+    if (node->shared) continue;
     node->deleted = true;
     for (const auto& [folded, child] : node->subKeys) pending.push_back(child);
   }

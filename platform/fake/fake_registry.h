@@ -93,13 +93,14 @@ class FakeRegistry : public platform::Registry {
   // Removes a key with everything below it.
   bool DeleteTree(platform::RegKey root, const std::string& path);
   // Keys opened or created by the code under test and not closed yet.
-  size_t OpenKeyCount() const { return handles_.size(); }
+  size_t OpenKeyCount() const { return openKeys_; }
 
   // For the machine that starts as a copy of another: every key and value
-  // becomes a copy of `other`'s (its open handles are not copied). The copy
-  // is taken at the first call that looks at a key, so that a machine whose
-  // registry is never used never pays for it; `other` must stay as it is
-  // until then.
+  // becomes a copy of `other`'s (its open handles are not copied). The two
+  // share every key until this registry changes it (or opens it, since a
+  // handle may change its key), and a key is copied when that first
+  // happens, with the keys above it; so a machine pays for the keys it
+  // uses, not for the whole tree. From then on `other` must never change.
   void CopyKeysFrom(const FakeRegistry& other);
 
  private:
@@ -107,38 +108,83 @@ class FakeRegistry : public platform::Registry {
     std::u16string name;
     RegValue value;
   };
+  // A name to look up among folded names as it would be once folded,
+  // without building its folded form.
+  struct Unfolded {
+    std::u16string_view text;
+  };
+  struct FoldedOrder {
+    using is_transparent = void;
+    bool operator()(const std::u16string& a, const std::u16string& b) const { return a < b; }
+    bool operator()(const std::u16string& folded, Unfolded name) const;
+    bool operator()(Unfolded name, const std::u16string& folded) const;
+  };
   struct KeyNode {
     std::u16string name;
-    std::map<std::u16string, std::shared_ptr<KeyNode>> subKeys;  // by folded name
+    std::map<std::u16string, std::shared_ptr<KeyNode>, FoldedOrder> subKeys;  // by folded name
     std::vector<StoredValue> values;
     bool deleted = false;
+    // Part of a registry that others copy: it never changes, and a copy
+    // puts a node of its own in its place before changing it. Every key
+    // below a shared one is shared.
+    bool shared = false;
+  };
+  // How Walk treats the keys on its path.
+  enum class Walking {
+    kLook,    // as they are, shared or not
+    kChange,  // made this registry's own, to be changed or held by a handle
+    kCreate,  // made its own, and created where missing
   };
   struct OpenKey {
     std::shared_ptr<KeyNode> node;
     uint32_t access = 0;
     std::string path;  // for fault matching, e.g. "HKEY_CURRENT_USER\Keyboard Layout"
   };
+  // An open handle's slot (handle 0 when free), which keeps its path's
+  // buffer for the next handle: a registry opens and closes keys by the
+  // dozen.
+  struct HandleSlot {
+    platform::RegKey handle = 0;
+    OpenKey key;
+  };
+  // A predefined key or an open handle as a call sees it, valid while the
+  // call runs: its node stays held by the tree or the handle table.
+  struct KeyRef {
+    const std::shared_ptr<KeyNode>* node = nullptr;
+    uint32_t access = 0;
+    std::string_view path;
+    KeyNode* operator->() const { return node->get(); }
+  };
 
-  static std::shared_ptr<KeyNode> CopyKey(const KeyNode& key);
+  // Marks `key` and everything below it shared.
+  static void Share(KeyNode& key);
+  // Replaces a shared key in `slot` (an entry of an own key's subkeys, or a
+  // root) by a copy of its name, values and subkey entries, these still
+  // leading to the shared keys below.
+  static void Own(std::shared_ptr<KeyNode>& slot);
   // HKCR shows HKLM\Software\Classes.
   void AliasClassesRoot() const;
-  // The predefined keys' trees, copied first from the registry given to
-  // CopyKeysFrom if that copy is still to be taken.
+  // The predefined keys' trees: made at the first call that needs them,
+  // empty or as the roots of the registry given to CopyKeysFrom.
   std::map<platform::RegKey, std::shared_ptr<KeyNode>>& Roots() const;
-  std::optional<OpenKey> Resolve(platform::RegKey key) const;
+  std::optional<KeyRef> Resolve(platform::RegKey key) const;
+  // A free slot for the next handle, made before any key is resolved so
+  // that making it moves no slot a KeyRef points into.
+  HandleSlot& FreeSlot();
   uint32_t OpenOrCreate(std::string_view operation, platform::RegKey parent,
                         const std::u16string& subKey, const std::string& shownSubKey,
                         uint32_t access, bool create, platform::RegKey* out);
-  // The key at `path` below `root`; created with its parents when `create`.
-  static std::shared_ptr<KeyNode> Walk(std::shared_ptr<KeyNode> root, const std::u16string& path,
-                                       bool create);
+  // The key at `path` below `root`, which must be an own key unless
+  // `walking` only looks.
+  static std::shared_ptr<KeyNode> Walk(const std::shared_ptr<KeyNode>& root,
+                                       std::u16string_view path, Walking walking);
   std::shared_ptr<KeyNode> TestKey(platform::RegKey root, const std::u16string& path,
-                                   bool create) const;
-  static uint32_t CheckKey(const std::optional<OpenKey>& key, uint32_t right);
+                                   Walking walking) const;
+  static uint32_t CheckKey(const std::optional<KeyRef>& key, uint32_t right);
   // The scripted failure of `operation` on `name` below `key`, if any.
   std::optional<uint32_t> Injected(std::string_view operation, platform::RegKey key,
                                    const std::string& name);
-  static StoredValue* FindValue(KeyNode& key, const std::u16string& name);
+  static StoredValue* FindValue(KeyNode& key, std::u16string_view name);
   uint32_t SetStored(platform::RegKey key, const std::u16string& name, const std::string& shown,
                      uint32_t type, const void* data, uint32_t size, bool ansi,
                      std::string_view operation);
@@ -146,11 +192,17 @@ class FakeRegistry : public platform::Registry {
   std::string Narrow(const std::u16string& text) const;
 
   MachineState& state_;
-  // Both change only to take the copy that CopyKeysFrom put off.
+  // Both change only to make the roots, or to take the copy that
+  // CopyKeysFrom put off.
   mutable std::map<platform::RegKey, std::shared_ptr<KeyNode>> roots_;
   mutable const FakeRegistry* copyOf_ = nullptr;
-  std::map<platform::RegKey, OpenKey> handles_;
+  // The open handles, in slots.
+  std::vector<HandleSlot> handles_;
+  size_t openKeys_ = 0;
   platform::RegKey nextHandle_ = 0x1000;
+  // The subject of the call being checked for a scripted failure, kept to
+  // reuse its buffer.
+  std::string subject_;
 };
 
 }  // namespace zv::fake

@@ -61,7 +61,9 @@ void FaultInjector::Clear() {
 
 std::optional<uint32_t> FaultInjector::Check(std::string_view operation,
                                              std::initializer_list<std::string_view> subjects) {
-  ++calls_[std::string(operation)];
+  auto count = calls_.find(operation);
+  if (count == calls_.end()) count = calls_.emplace(std::string(operation), 0).first;
+  ++count->second;
   if (recording_) {
     CallRecord record{std::string(operation), std::string()};
     for (std::string_view subject : subjects) {

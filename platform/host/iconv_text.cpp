@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace zv::platform::host {
 namespace {
@@ -25,6 +27,39 @@ class IconvHandle {
   iconv_t handle_;
 };
 
+// The descriptors opened so far on this thread, one for each pair of sets.
+// Opening one looks the sets up in glibc's module cache and loads their
+// tables, which costs far more than converting a short name; the fake
+// machine converts every file and registry name it is given. A descriptor
+// keeps a shift state between calls, so each use starts by resetting it.
+class IconvCache {
+ public:
+  // The descriptor from `from` to `to` in its initial state, or null when
+  // iconv does not know one of the sets (that answer is kept as well).
+  const IconvHandle* Get(const char* from, const char* to) {
+    for (const Entry& entry : entries_) {
+      if (entry.from == from && entry.to == to) return Ready(*entry.handle);
+    }
+    entries_.push_back(Entry{from, to, std::make_unique<IconvHandle>(from, to)});
+    return Ready(*entries_.back().handle);
+  }
+
+ private:
+  struct Entry {
+    std::string from;
+    std::string to;
+    std::unique_ptr<IconvHandle> handle;
+  };
+
+  static const IconvHandle* Ready(const IconvHandle& handle) {
+    if (!handle.valid()) return nullptr;
+    iconv(handle.get(), nullptr, nullptr, nullptr, nullptr);
+    return &handle;
+  }
+
+  std::vector<Entry> entries_;
+};
+
 // The bytes of the unconvertible character at the front of `rest`: a
 // surrogate pair of UTF-16 input counts as one.
 size_t CharacterToSkip(bool utf16, std::string_view rest) {
@@ -40,8 +75,9 @@ size_t CharacterToSkip(bool utf16, std::string_view rest) {
 
 std::optional<std::string> ConvertCharset(const char* from, const char* to, std::string_view bytes,
                                           std::string_view replacement) {
-  IconvHandle handle(from, to);
-  if (!handle.valid()) return std::nullopt;
+  thread_local IconvCache cache;
+  const IconvHandle* handle = cache.Get(from, to);
+  if (handle == nullptr) return std::nullopt;
   const bool utf16 = std::strncmp(from, "UTF-16", 6) == 0;
   std::string out;
   char buffer[256];
@@ -50,7 +86,7 @@ std::optional<std::string> ConvertCharset(const char* from, const char* to, std:
   while (inLeft > 0) {
     char* outPtr = buffer;
     size_t outLeft = sizeof(buffer);
-    const size_t result = iconv(handle.get(), &in, &inLeft, &outPtr, &outLeft);
+    const size_t result = iconv(handle->get(), &in, &inLeft, &outPtr, &outLeft);
     out.append(buffer, sizeof(buffer) - outLeft);
     if (result != static_cast<size_t>(-1) || errno == E2BIG) continue;
     out.append(replacement);
@@ -58,7 +94,7 @@ std::optional<std::string> ConvertCharset(const char* from, const char* to, std:
     const size_t skip = CharacterToSkip(utf16, std::string_view(in, inLeft));
     in += skip;
     inLeft -= skip;
-    iconv(handle.get(), nullptr, nullptr, nullptr, nullptr);
+    iconv(handle->get(), nullptr, nullptr, nullptr, nullptr);
   }
   return out;
 }

@@ -10,10 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/fake/fake_machine.h"
@@ -74,15 +76,25 @@ inline std::string LowerAscii(std::string text) {
   return text;
 }
 
-// Every file and folder on the fixed drive C: with its content (a folder
-// maps to "<dir>", a file to its attributes and bytes), leaving out the
-// paths equal to or below one of `places` (folder paths without a trailing
-// backslash, ASCII case ignored). Two pictures differ exactly when
-// something outside the places was created, changed or removed.
-inline std::map<std::string, std::string> DiskOutside(const fake::FakeMachine& machine,
-                                                      const std::vector<std::string>& places) {
+// What DiskOutside keeps of one file or folder: a file's attributes and
+// bytes; every folder is the same.
+struct DiskContent {
+  uint32_t attributes = win::kAttributeDirectory;
+  std::vector<uint8_t> data;
+  bool operator==(const DiskContent& other) const {
+    return attributes == other.attributes && data == other.data;
+  }
+};
+
+// Every file and folder on the fixed drive C: with its content, by its path
+// in ASCII lower case, leaving out the paths equal to or below one of
+// `places` (folder paths without a trailing backslash, ASCII case ignored).
+// Two pictures differ exactly when something outside the places was
+// created, changed or removed.
+inline std::map<std::string, DiskContent> DiskOutside(
+    const fake::FakeMachine& machine, std::initializer_list<std::string_view> places) {
   std::vector<std::string> folded;
-  for (const std::string& place : places) folded.push_back(LowerAscii(place));
+  for (std::string_view place : places) folded.push_back(LowerAscii(std::string(place)));
   auto inPlace = [&](const std::string& lower) {
     for (const std::string& place : folded) {
       if (lower.compare(0, place.size(), place) == 0 &&
@@ -92,14 +104,14 @@ inline std::map<std::string, std::string> DiskOutside(const fake::FakeMachine& m
     }
     return false;
   };
-  std::map<std::string, std::string> picture;
-  for (const fake::TreeEntry& entry : machine.ListTree("C:\\")) {
-    std::string lower = LowerAscii(entry.path);
+  std::map<std::string, DiskContent> picture;
+  for (fake::TreeEntry& entry : machine.ListTree("C:\\")) {
+    std::string lower = LowerAscii(std::move(entry.path));
     if (inPlace(lower)) continue;
-    std::string content = "<dir>";
+    DiskContent content;
     if (!(entry.attributes & win::kAttributeDirectory)) {
-      content = std::to_string(entry.attributes) + ":";
-      content.append(entry.data.begin(), entry.data.end());
+      content.attributes = entry.attributes;
+      content.data = std::move(entry.data);
     }
     picture.emplace(std::move(lower), std::move(content));
   }

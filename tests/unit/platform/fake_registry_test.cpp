@@ -60,6 +60,43 @@ TEST(FakeRegistry, KeysOpenCreateAndClose) {
   EXPECT_EQ(machine.RegCloseKey(key), kErrorSuccess);
 }
 
+// A subkey path is names joined by single backslashes, one more allowed at
+// its end; any other path is refused before a key is made.
+TEST(FakeRegistry, SubkeyPathsTakeOneBackslashBetweenNames) {
+  struct Case {
+    const char* path;
+    uint32_t error;
+    const char* made;  // the key the create leaves, or null
+  };
+  const Case cases[] = {{"Zv\\A\\", kErrorSuccess, "zv\\a"}, {"Zv\\B", kErrorSuccess, "ZV\\b"},
+                        {"\\Zv\\C", 161, nullptr},           {"Zv\\\\D", 161, nullptr},
+                        {"Zv\\E\\\\", 161, nullptr},         {"\\", 161, nullptr}};
+  FakeMachine machine;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    RegKey key = 0;
+    EXPECT_EQ(machine.RegCreateKeyExA(kHkeyCurrentUser, c.path, kKeyAllAccess, &key), c.error);
+    if (c.made != nullptr) {
+      EXPECT_TRUE(machine.KeyExists(kHkeyCurrentUser, c.made));
+      EXPECT_EQ(machine.RegCloseKey(key), kErrorSuccess);
+    } else {
+      EXPECT_EQ(key, 0u);
+    }
+    RegKey opened = 0;
+    EXPECT_EQ(machine.RegOpenKeyExA(kHkeyCurrentUser, c.path, kKeyRead, &opened), c.error);
+    if (opened != 0) {
+      EXPECT_EQ(machine.RegCloseKey(opened), kErrorSuccess);
+    }
+  }
+  EXPECT_EQ(machine.SubKeys(kHkeyCurrentUser, "Zv"), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(machine.RegDeleteKeyA(kHkeyCurrentUser, "zv\\a\\"), kErrorSuccess);
+  EXPECT_EQ(machine.RegDeleteKeyA(kHkeyCurrentUser, "zv\\\\b"), 161u);
+  EXPECT_EQ(machine.RegDeleteKeyA(kHkeyCurrentUser, "zv\\absent\\b"), kErrorFileNotFound);
+  EXPECT_EQ(machine.RegDeleteKeyA(kHkeyCurrentUser, ""), kErrorInvalidParameter);
+  EXPECT_EQ(machine.SubKeys(kHkeyCurrentUser, "Zv"), (std::vector<std::string>{"B"}));
+  EXPECT_EQ(machine.OpenKeyCount(), 0u);
+}
+
 TEST(FakeRegistry, AnsiCallsStoreUtf16ThroughTheCodePage) {
   FakeMachine machine;
   RegKey key = 0;
@@ -142,6 +179,54 @@ TEST(FakeRegistry, DeletingKeysAndValues) {
   EXPECT_TRUE(machine.ValueNames(kHkeyCurrentUser, "Run").empty());
   for (RegKey key : {parent, leaf, reader, writer}) EXPECT_EQ(machine.RegCloseKey(key), 0u);
   EXPECT_EQ(machine.OpenKeyCount(), 0u);
+}
+
+// A machine shares its preset's keys until it changes or opens one: every
+// handle on a key still sees what the others wrote and whether the key was
+// deleted, and the next machine starts from the preset as it was.
+TEST(FakeRegistry, APresetKeyChangedThroughHandlesChangesOnlyThisMachine) {
+  const std::string layouts = "System\\CurrentControlSet\\Control\\Keyboard Layouts";
+  const std::string preload = "Keyboard Layout\\Preload";
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    FakeMachine machine;
+    EXPECT_EQ(machine.GetStringA(kHkeyLocalMachine, layouts + "\\00000804", "Layout Text"),
+              "Chinese (Simplified) - US Keyboard");
+    EXPECT_EQ(machine.GetStringA(kHkeyCurrentUser, preload, "1"), "00000804");
+    RegKey reader = 0;
+    RegKey writer = 0;
+    ASSERT_EQ(machine.RegOpenKeyExA(kHkeyLocalMachine, layouts + "\\00000804", kKeyRead, &reader),
+              kErrorSuccess);
+    ASSERT_EQ(machine.RegOpenKeyExA(kHkeyLocalMachine, layouts, kKeyAllAccess, &writer),
+              kErrorSuccess);
+    RegKey leaf = 0;
+    ASSERT_EQ(machine.RegOpenKeyExA(writer, "00000804", kKeyAllAccess, &leaf), kErrorSuccess);
+    ASSERT_EQ(machine.RegSetValueExA(leaf, "Layout Text", kRegSz, "changed", 8), kErrorSuccess);
+    std::vector<uint8_t> out;
+    uint32_t type = 0;
+    ASSERT_EQ(machine.RegQueryValueExA(reader, "Layout Text", &type, &out, 100), kErrorSuccess);
+    EXPECT_EQ(Text(out), std::string("changed", 8));
+
+    RegKey held = 0;
+    ASSERT_EQ(machine.RegOpenKeyExA(kHkeyCurrentUser, preload, kKeyAllAccess, &held),
+              kErrorSuccess);
+    EXPECT_EQ(machine.RegDeleteKeyA(kHkeyCurrentUser, preload), kErrorSuccess);
+    EXPECT_EQ(machine.RegSetValueExA(held, "2", kRegSz, "x", 2), 1018u);  // ERROR_KEY_DELETED
+    EXPECT_EQ(machine.RegDeleteKeyA(kHkeyCurrentUser, "Keyboard Layout\\absent"),
+              kErrorFileNotFound);
+    ASSERT_TRUE(machine.DeleteTree(kHkeyLocalMachine, layouts));
+    EXPECT_EQ(machine.RegSetValueExA(leaf, "x", kRegSz, "x", 2), 1018u);
+    EXPECT_EQ(machine.RegSetValueExA(writer, "x", kRegSz, "x", 2), 1018u);
+    EXPECT_FALSE(machine.KeyExists(kHkeyLocalMachine, layouts + "\\00000409"));
+    EXPECT_TRUE(machine.KeyExists(kHkeyLocalMachine, "System\\CurrentControlSet\\Control"));
+    ASSERT_TRUE(machine.SetString(kHkeyClassesRoot, ".zvh", "", "zv"));
+    EXPECT_EQ(machine.GetStringA(kHkeyLocalMachine, "Software\\Classes\\.zvh", ""), "zv");
+    for (RegKey key : {reader, writer, leaf, held}) EXPECT_EQ(machine.RegCloseKey(key), 0u);
+  }
+  FakeMachine next;
+  EXPECT_EQ(next.SubKeys(kHkeyLocalMachine, layouts),
+            (std::vector<std::string>{"00000404", "00000409", "00000804"}));
+  EXPECT_FALSE(next.KeyExists(kHkeyClassesRoot, ".zvh"));
 }
 
 TEST(FakeRegistry, InjectedFailuresMatchKeyPaths) {
