@@ -36,35 +36,27 @@ constexpr size_t kCodePage950Offset = 15;
 
 // Every byte the installer sets, by when it sets it, in the order written
 // (offset 36 is set by every install and cleared again for the Pinyin edition).
+// clang-format off
 constexpr ByteRun kOptionBytes[] = {
-    {Applies::kDefault, 8, 8, 54},
-    {Applies::kDefault, 9, 10, 1},
-    {Applies::kDefault, 12, 12, 1},
+    {Applies::kDefault, 8, 8, 54}, {Applies::kDefault, 9, 10, 1}, {Applies::kDefault, 12, 12, 1},
     {Applies::kDefault, kCodePage950Offset, kCodePage950Offset, 1},
-    {Applies::kDefault, 19, 19, 1},
-    {Applies::kDefault, 22, 22, 1},
-    {Applies::kDefault, 24, 24, 1},
-    {Applies::kDefault, 36, 36, 1},
-    {Applies::kDefault, 41, 41, 1},
-    {Applies::kDefault, 43, 43, 1},
-    {Applies::kDefault, 54, 54, 1},
-    {Applies::kDefault, 58, 58, 1},
+    {Applies::kDefault, 19, 19, 1}, {Applies::kDefault, 22, 22, 1}, {Applies::kDefault, 24, 24, 1},
+    {Applies::kDefault, 36, 36, 1}, {Applies::kDefault, 41, 41, 1}, {Applies::kDefault, 43, 43, 1},
+    {Applies::kDefault, 54, 54, 1}, {Applies::kDefault, 58, 58, 1},
+
     {Applies::kCodePage950, kCodePage950Offset, kCodePage950Offset, 1},
-    {Applies::kEveryInstall, 62, 63, 0},
-    {Applies::kEveryInstall, 1, 1, 1},
-    {Applies::kEveryInstall, 43, 43, 1},
-    {Applies::kEveryInstall, 54, 54, 0},
+
+    {Applies::kEveryInstall, 62, 63, 0}, {Applies::kEveryInstall, 1, 1, 1},
+    {Applies::kEveryInstall, 43, 43, 1}, {Applies::kEveryInstall, 54, 54, 0},
     {Applies::kEveryInstall, 36, 36, 1},
-    {Applies::kPinyinEdition, 19, 19, 1},
-    {Applies::kPinyinEdition, 22, 22, 0},
-    {Applies::kPinyinEdition, 25, 25, 1},
-    {Applies::kPinyinEdition, 27, 35, 0},
-    {Applies::kPinyinEdition, 66, 69, 0},
-    {Applies::kPinyinEdition, 36, 36, 0},
-    {Applies::kPinyinEdition, 42, 42, 0},
-    {Applies::kPinyinEdition, 75, 75, 1},
+
+    {Applies::kPinyinEdition, 19, 19, 1}, {Applies::kPinyinEdition, 22, 22, 0},
+    {Applies::kPinyinEdition, 25, 25, 1}, {Applies::kPinyinEdition, 27, 35, 0},
+    {Applies::kPinyinEdition, 66, 69, 0}, {Applies::kPinyinEdition, 36, 36, 0},
+    {Applies::kPinyinEdition, 42, 42, 0}, {Applies::kPinyinEdition, 75, 75, 1},
     {Applies::kPinyinEdition, 80, 80, 10},
 };
+// clang-format on
 
 // The window mode's two bytes for each mode; any other mode gives the
 // first row's.
