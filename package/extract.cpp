@@ -82,31 +82,28 @@ class RecordInflater {
 
  private:
   // Moves the `*length` bytes decoded into the slot to the block and decodes
-  // the rest of the stream behind them, doubling the block as it fills up
-  // to kMaxBlockContent. Returns zlib's last result (Z_MEM_ERROR when memory
-  // is refused, Z_BUF_ERROR when the content is larger than the limit).
+  // the rest of the stream behind them, doubling the content's room each
+  // time it fills, up to kMaxBlockContent. Returns zlib's last result
+  // (Z_MEM_ERROR when memory is refused, Z_BUF_ERROR when the content is
+  // larger than the limit or the stream is cut short).
   int ContinueIntoBlock(const uint8_t* slot, size_t* length) {
-    int result = Z_OK;
     try {
       block_.assign(slot, slot + *length);
-      while (result == Z_OK || result == Z_BUF_ERROR) {
-        if (block_.size() >= kMaxBlockContent) return Z_BUF_ERROR;
+      for (;;) {
         const size_t total = *length;
-        block_.resize(std::min(kMaxBlockContent, 2 * block_.size()) + kPhraseTrailerSize);
-        const size_t room = block_.size() - kPhraseTrailerSize - total;
+        if (total >= kMaxBlockContent) return Z_BUF_ERROR;
+        const size_t room = std::min(kMaxBlockContent, 2 * total) - total;
+        block_.resize(total + room + kPhraseTrailerSize);
         stream_.next_out = block_.data() + total;
         stream_.avail_out = static_cast<uInt>(room);
-        result = inflate(&stream_, Z_FINISH);
+        const int result = inflate(&stream_, Z_FINISH);
         *length = total + room - stream_.avail_out;
-        // Room left after Z_BUF_ERROR: the stream was cut short.
-        if (result == Z_BUF_ERROR && stream_.avail_out != 0) return result;
-        block_.resize(block_.size() - kPhraseTrailerSize);
+        // Full again before the stream's end: the room doubles once more.
+        if (result != Z_BUF_ERROR || stream_.avail_out != 0) return result;
       }
     } catch (const std::bad_alloc&) {
       return Z_MEM_ERROR;
     }
-    if (result == Z_STREAM_END) block_.resize(*length + kPhraseTrailerSize);
-    return result;
   }
 
   z_stream stream_{};
