@@ -319,23 +319,19 @@ uint32_t FakeRegistry::RegQueryValueExA(RegKey key, const std::string& name, uin
   if (stored == nullptr) return win::kErrorFileNotFound;
   const std::vector<uint8_t>& storedBytes = stored->value.data;
   // A string is given in the code page; other values as they are stored.
+  std::string_view bytes(reinterpret_cast<const char*>(storedBytes.data()), storedBytes.size());
   std::string text;
   if (IsString(stored->value.type)) {
-    text = Narrow(BytesToUtf16(
-        std::string_view(reinterpret_cast<const char*>(storedBytes.data()), storedBytes.size())));
+    text = Narrow(BytesToUtf16(bytes));
+    bytes = text;
   }
   if (type != nullptr) *type = stored->value.type;
   if (data == nullptr) return win::kErrorSuccess;
-  const size_t size = IsString(stored->value.type) ? text.size() : storedBytes.size();
-  if (size > capacity) {
+  if (bytes.size() > capacity) {
     data->clear();
     return win::kErrorMoreData;
   }
-  if (IsString(stored->value.type)) {
-    data->assign(text.begin(), text.end());
-  } else {
-    data->assign(storedBytes.begin(), storedBytes.end());
-  }
+  data->assign(bytes.begin(), bytes.end());
   return win::kErrorSuccess;
 }
 
