@@ -1,6 +1,6 @@
 #include "package/record_name.h"
 
-#include "state/ascii_case.h"
+#include "platform/ascii_case.h"
 
 namespace zv {
 namespace {

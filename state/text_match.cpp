@@ -1,6 +1,6 @@
 #include "state/text_match.h"
 
-#include "state/ascii_case.h"
+#include "platform/ascii_case.h"
 
 namespace zv {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "platform/ascii_case.h"
 #include "platform/services.h"
 #include "platform/text_codec.h"
 #include "platform/win_constants.h"
-#include "state/ascii_case.h"
 #include "system/layout_environment.h"
 #include "system/layout_texts.h"
 #include "system/preload_store.h"

@@ -5,6 +5,7 @@
 #include <string>
 #include <type_traits>
 
+#include "platform/ascii_case.h"
 #include "platform/host/iconv_text.h"
 
 namespace zv::fake {
@@ -82,30 +83,18 @@ std::string FoldAnsi(uint32_t codePage, std::string_view text) {
   std::string out(text);
   for (size_t i = 0; i < out.size();) {
     size_t length = CharacterLength(codePage, out, i);
-    if (length == 1 && out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] + 32);
+    if (length == 1) out[i] = AsciiLower(out[i]);
     i += length;
   }
   return out;
 }
 
-std::u16string FoldUtf16(std::u16string_view text) {
-  std::u16string out(text);
-  for (char16_t& c : out) c = FoldUtf16(c);
-  return out;
-}
-
-bool EqualFolded(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldUtf16(a[i]) != FoldUtf16(b[i])) return false;
-  }
-  return true;
-}
+std::u16string FoldUtf16(std::u16string_view text) { return InAsciiCase(text, true); }
 
 int CompareFolded(std::u16string_view folded, std::u16string_view text) {
   const size_t common = std::min(folded.size(), text.size());
   for (size_t i = 0; i < common; ++i) {
-    const char16_t other = FoldUtf16(text[i]);
+    const char16_t other = AsciiUpper(text[i]);
     if (folded[i] != other) return folded[i] < other ? -1 : 1;
   }
   if (folded.size() == text.size()) return 0;

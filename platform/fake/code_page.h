@@ -33,12 +33,7 @@ std::string FoldAnsi(uint32_t codePage, std::string_view text);
 
 // Folds ASCII letters of UTF-16 text to upper case, the order in which the
 // registry keeps its subkeys.
-inline char16_t FoldUtf16(char16_t c) {
-  return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
-}
 std::u16string FoldUtf16(std::u16string_view text);
-// Whether two names are the same once folded.
-bool EqualFolded(std::u16string_view a, std::u16string_view b);
 // Orders a folded name against the folding of `text`, as `folded.compare`
 // would order it against FoldUtf16(text).
 int CompareFolded(std::u16string_view folded, std::u16string_view text);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/ascii_case.h"
 #include "platform/fake/code_page.h"
 #include "platform/win_constants.h"
 
@@ -219,7 +220,7 @@ std::optional<uint32_t> FakeRegistry::Injected(std::string_view operation, RegKe
 
 FakeRegistry::StoredValue* FakeRegistry::FindValue(KeyNode& key, std::u16string_view name) {
   for (StoredValue& stored : key.values) {
-    if (EqualFolded(stored.name, name)) return &stored;
+    if (EqualsIgnoreAsciiCase<char16_t>(stored.name, name)) return &stored;
   }
   return nullptr;
 }

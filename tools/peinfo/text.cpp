@@ -2,8 +2,8 @@
 
 #include <utility>
 
+#include "platform/ascii_case.h"
 #include "platform/host/iconv_text.h"
-#include "state/ascii_case.h"
 
 namespace zv::pe {
 
