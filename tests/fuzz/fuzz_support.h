@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/win_constants.h"
 
@@ -70,9 +71,7 @@ class ByteReader {
 };
 
 inline std::string LowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : text) c = AsciiLower(c);
   return text;
 }
 
